@@ -1,0 +1,68 @@
+# Shared target helpers. Core folders pick up their sources by pattern so that a folder's
+# files can grow without touching CMake; platform files are chosen by their suffix.
+
+function(torva_warnings target)
+  if(CMAKE_CXX_COMPILER_ID MATCHES "GNU|Clang")
+    target_compile_options(${target} PRIVATE -Wall -Wextra -Wpedantic -Wshadow
+      -Wnon-virtual-dtor -Wcast-align -Wunused -Woverloaded-virtual -Wformat=2)
+    if(TORVA_WERROR)
+      target_compile_options(${target} PRIVATE -Werror)
+    endif()
+  endif()
+endfunction()
+
+# torva_platform_sources(<out-var> <dir>): the .cpp files of <dir>, without the files of
+# other platforms (*_win32.cpp on Linux; *_posix.cpp and *_linux.cpp on Windows).
+function(torva_platform_sources out dir)
+  file(GLOB all CONFIGURE_DEPENDS ${dir}/*.cpp)
+  set(result)
+  foreach(f IN LISTS all)
+    get_filename_component(name ${f} NAME_WE)
+    if(WIN32)
+      if(name MATCHES "_(posix|linux)$")
+        continue()
+      endif()
+    elseif(name MATCHES "_win32$")
+      continue()
+    endif()
+    list(APPEND result ${f})
+  endforeach()
+  set(${out} ${result} PARENT_SCOPE)
+endfunction()
+
+# torva_core_library(<name> [DEPS ...]): a static library of one core folder, no Qt.
+function(torva_core_library name)
+  cmake_parse_arguments(ARG "" "" "DEPS" ${ARGN})
+  torva_platform_sources(srcs ${CMAKE_CURRENT_SOURCE_DIR})
+  if(NOT srcs)
+    # A folder whose sources have not been written yet still configures.
+    add_library(${name} INTERFACE)
+    target_include_directories(${name} INTERFACE ${CMAKE_SOURCE_DIR}/src)
+    target_link_libraries(${name} INTERFACE ${ARG_DEPS})
+    return()
+  endif()
+  add_library(${name} STATIC ${srcs})
+  target_include_directories(${name} PUBLIC ${CMAKE_SOURCE_DIR}/src)
+  target_link_libraries(${name} PUBLIC ${ARG_DEPS})
+  torva_warnings(${name})
+endfunction()
+
+# torva_gtest(<name> SOURCES ... DEPS ... [LABELS ...]): one GoogleTest executable.
+function(torva_gtest name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;DEPS;LABELS" ${ARGN})
+  add_executable(${name} ${ARG_SOURCES})
+  target_link_libraries(${name} PRIVATE ${ARG_DEPS} torva_testsupport GTest::gtest_main GTest::gmock)
+  torva_warnings(${name})
+  torva_test_paths(${name})
+  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 30
+    PROPERTIES LABELS "${ARG_LABELS}" TIMEOUT 120)
+endfunction()
+
+# Tests find the programs under test and their data through these definitions:
+# TORVA_BIN_DIR (torva-printer-sim, torvaset-cli, torvaset) and TORVA_TEST_DATA_DIR.
+function(torva_test_paths target)
+  target_compile_definitions(${target} PRIVATE
+    TORVA_BIN_DIR="${CMAKE_BINARY_DIR}/bin"
+    TORVA_TEST_DATA_DIR="${CMAKE_SOURCE_DIR}/tests/data"
+    TORVA_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
+endfunction()

@@ -1,0 +1,50 @@
+// torvaset-cli: the set-up jobs from a shell, for scripts and dealers who set up many printers.
+#include <csignal>
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "app/app.h"
+#include "app/messages.h"
+#include "app/services.h"
+#include "cli/cli_commands.h"
+#include "cli/cli_services.h"
+
+namespace {
+
+void PrintUsage(std::FILE* out) {
+  std::fprintf(out,
+               "usage: torvaset-cli <group> <command> [options]\n"
+               "\n"
+               "  ports [--json]                       list serial, parallel and USB printer ports\n"
+               "  logo convert|upload|print|erase ...  NV logo jobs (torvaset-cli logo --help)\n"
+               "  net search|set ...                   network printers (torvaset-cli net --help)\n"
+               "\n"
+               "Messages follow the system language (Korean when LANG is ko_KR).\n");
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::signal(SIGPIPE, SIG_IGN);
+  torva::cli::CCliUserInterface ui;
+  static torva::CSteadyClock clock;
+  static torva::CHostSystem system;
+  torva::InstallServices(&ui, &clock, &system);
+  torva::theApp().InitPaths(argv[0]);
+  torva::theMsg.SelectLanguage(torva::System().DefaultLanguageId());
+
+  if (argc < 2 || std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0) {
+    PrintUsage(argc < 2 ? stderr : stdout);
+    return argc < 2 ? 2 : 0;
+  }
+  const std::string group = argv[1];
+  torva::cli::Args args(argv + 2, argv + argc);
+  ui.Configure(args);
+  if (group == "ports") return torva::cli::RunPortsCommand(args);
+  if (group == "logo") return torva::cli::RunLogoCommand(args);
+  if (group == "net") return torva::cli::RunNetCommand(args);
+  std::fprintf(stderr, "torvaset-cli: unknown group '%s'\n", group.c_str());
+  PrintUsage(stderr);
+  return 2;
+}

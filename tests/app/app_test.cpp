@@ -1,0 +1,48 @@
+#include "app/app.h"
+
+#include <gtest/gtest.h>
+
+#include "support/fake_services.h"
+
+namespace torva {
+namespace {
+
+TEST(AppTest, SettingsFileLivesInTheStartDirectoryNamedAfterTheExecutable) {
+  test::ScopedFakeServices services;
+  test::ScopedTempDir dir;
+  services.system.m_strStartDir = dir.Path();
+  CTorvaToolApp app;
+  bool ran = false;
+  EXPECT_FALSE(app.Start("/usr/local/bin/torvaset", [&] {
+    ran = true;
+    return true;
+  }));
+  EXPECT_TRUE(ran);
+  EXPECT_EQ(app.m_strProfilePath, dir.Path() + "/torvaset.INI");
+  EXPECT_EQ(std::string(app.m_szStartDir), dir.Path());
+  ASSERT_TRUE(app.Settings().Write("LOGO", "Logofile1", "a.bmp"));
+  EXPECT_EQ(test::ReadFileBytes(dir.File("torvaset.INI")), "[LOGO]\r\nLogofile1=a.bmp\r\n");
+}
+
+TEST(AppTest, CancelledMainDialogClosesAConnectedPort) {
+  test::ScopedFakeServices services;
+  CTorvaToolApp app;
+  int closes = 0;
+  app.Start("torvaset", [] { return false; }, [&] { ++closes; });
+  EXPECT_EQ(closes, 1);
+  app.Start("torvaset", [] { return true; }, [&] { ++closes; });
+  EXPECT_EQ(closes, 1);
+}
+
+TEST(AppTest, UnreadableStartDirectoryGoesOnWithAnEmptyOne) {
+  test::ScopedFakeServices services;
+  services.system.m_strStartDir = "";
+  CTorvaToolApp app;
+  testing::internal::CaptureStderr();
+  app.InitPaths("torvaset");
+  EXPECT_EQ(testing::internal::GetCapturedStderr(), "_getcwd error\n");
+  EXPECT_EQ(app.m_strProfilePath, "/torvaset.INI");
+}
+
+}  // namespace
+}  // namespace torva
