@@ -31,7 +31,9 @@ int main(int argc, char** argv) {
   static torva::CSteadyClock clock;
   static torva::CHostSystem system;
   torva::InstallServices(&ui, &clock, &system);
-  torva::theApp().InitPaths(argv[0]);
+  // The command line shares the desktop program's settings file (torvaset.INI in the
+  // current directory), so a dealer's PORTLIST, NETWORK and LOGO sections serve both.
+  torva::theApp().InitPaths("torvaset");
   torva::theMsg.SelectLanguage(torva::System().DefaultLanguageId());
 
   if (argc < 2 || std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0) {

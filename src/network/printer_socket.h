@@ -4,7 +4,9 @@
 //
 // Threads: used from one thread (the user-interface thread or a job's thread). Received
 // bytes are moved into m_QueueSocket by PumpReceive(), called by the using thread, or by the
-// optional reader thread (StartReader), which is then the queue's only producer.
+// optional reader thread (StartReader), which is then the queue's only producer: while it
+// runs, the using thread only reads the queue, sends and closes. Close stops the reader
+// before it closes the socket.
 #pragma once
 
 #include <atomic>
@@ -12,6 +14,7 @@
 #include <string>
 #include <thread>
 
+#include "network/socket_hooks.h"
 #include "ports/byte_queue.h"
 
 namespace torva {
@@ -23,10 +26,23 @@ class CPrinterSocket {
   CPrinterSocket(const CPrinterSocket&) = delete;
   CPrinterSocket& operator=(const CPrinterSocket&) = delete;
 
-  // Close, create, connect; then up to ten probes (a 50 ms wait through the clock, then a
-  // zero-length send). True when a probe succeeded. The caller shows text 20 on false.
-  bool ConnectPrinter(const std::string& ipAddress, int port);
-  // Bytes sent, or a negative value on error. Never raises SIGPIPE.
+  static constexpr int kProbes = 10;
+  static constexpr int kProbeWaitMs = 50;
+  static constexpr int kReceiveBatch = 1024;
+  // How long one connect may take to complete or fail before the probe looks at it; a host
+  // that does not answer at all costs ten of these plus the ten probe waits.
+  static constexpr int kConnectWaitMs = 200;
+
+  // Close, create, connect (then pauseAfterConnectMs through the clock, when nonzero); then
+  // up to ten probes (a 50 ms wait through the clock, then a zero-length send); a failed
+  // probe closes, creates and connects again. True when a probe succeeded. The caller shows
+  // text 20 on false.
+  bool ConnectPrinter(const std::string& ipAddress, int port, int pauseAfterConnectMs = 0);
+  // Sends all bytes, waiting while the connection cannot take more (at most kSendStallMs
+  // without progress). Bytes sent (fewer when it stalled or broke part way), or a negative
+  // value when nothing could be sent. A length of 0 sends nothing and returns 0 when
+  // connected. Never raises SIGPIPE.
+  static constexpr int kSendStallMs = 5000;
   int Send(const void* data, int length);
   void Close();
   bool IsConnected() const;
@@ -39,11 +55,19 @@ class CPrinterSocket {
   void StartReader();
   void StopReader();
 
+  // The receive rule for one batch: appended when count < 4096 minus the bytes already
+  // queued, otherwise dropped with text 41. True when appended. Called by the producer only.
+  bool QueueBatch(const uint8_t* data, int count);
+
   ByteQueue m_QueueSocket;
 
  private:
   bool CreateAndConnect(const std::string& ipAddress, int port);
-  int m_nSocket = -1;
+  void CloseSocketOnly();
+  net::SocketHandle m_nSocket = net::kNoSocket;
+  // Set by whichever side sees the far end close; the socket itself is closed by the using
+  // thread (Close), so that the reader never closes a descriptor the user may still hold.
+  std::atomic<bool> m_bPeerClosed{false};
   std::atomic<bool> m_bReaderRun{false};
   std::thread m_reader;
 };

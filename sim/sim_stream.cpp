@@ -1,0 +1,72 @@
+#include "sim_stream.h"
+
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+
+namespace torva::sim {
+
+CSimStream::CSimStream(int fd, CSimPrinter& printer, uint64_t closeAfter, std::string name)
+    : m_fd(fd), m_printer(printer), m_nCloseAfter(closeAfter), m_strName(std::move(name)) {}
+
+CSimStream::~CSimStream() {
+  if (m_fd >= 0) ::close(m_fd);
+}
+
+void CSimStream::CloseStream(const char* why) {
+  if (m_fd < 0) return;
+  ::close(m_fd);
+  m_fd = -1;
+  m_out.clear();
+  if (m_printer.Options().bVerbose) std::fprintf(stderr, "sim: %s closed (%s)\n", m_strName.c_str(), why);
+  OnClosed();
+}
+
+void CSimStream::OnReadable(CSimLoop&) {
+  uint8_t buffer[4096];
+  const ssize_t n = ::read(m_fd, buffer, sizeof buffer);
+  if (n < 0) {
+    if (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR) return;
+    // A pty master reads EIO while no one has the line open; that is not the end.
+    if (errno == EIO && !EndOnEmptyRead()) return;
+    CloseStream("read error");
+    return;
+  }
+  if (n == 0) {
+    if (EndOnEmptyRead()) CloseStream("far end closed");
+    return;
+  }
+  size_t take = static_cast<size_t>(n);
+  bool bVanish = false;
+  if (m_nCloseAfter != 0 && m_nReceived + take >= m_nCloseAfter) {
+    take = static_cast<size_t>(m_nCloseAfter - m_nReceived);
+    bVanish = true;
+  }
+  m_nReceived += take;
+  std::vector<uint8_t> reply = m_printer.Receive(m_input, buffer, take);
+  if (bVanish) {
+    CloseStream("close-after reached");
+    return;
+  }
+  m_out.insert(m_out.end(), reply.begin(), reply.end());
+  Flush();
+}
+
+void CSimStream::OnWritable(CSimLoop&) { Flush(); }
+
+void CSimStream::Flush() {
+  while (!m_out.empty() && m_fd >= 0) {
+    const ssize_t n = ::write(m_fd, m_out.data(), m_out.size());
+    if (n > 0) {
+      m_out.erase(m_out.begin(), m_out.begin() + n);
+      continue;
+    }
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) return;
+    CloseStream("write error");
+    return;
+  }
+}
+
+}  // namespace torva::sim

@@ -1,0 +1,206 @@
+// POSIX back end of the port object: file descriptors, poll() with bounded waits, eventfd.
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/eventfd.h>
+#include <sys/file.h>
+#include <sys/ioctl.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <chrono>
+
+#include "ports/port_io.h"
+
+namespace torva::portio {
+namespace {
+
+thread_local int t_nLastError = 0;
+
+int Fail() {
+  t_nLastError = errno;
+  return kNoHandle;
+}
+
+int OpenWith(const std::string& path, int flags) {
+  const int fd = ::open(path.c_str(), flags | O_CLOEXEC | O_NOCTTY | O_NONBLOCK, 0666);
+  return fd < 0 ? Fail() : fd;
+}
+
+bool IsSocket(int fd) {
+  struct stat st {};
+  return ::fstat(fd, &st) == 0 && S_ISSOCK(st.st_mode);
+}
+
+// One write that never raises SIGPIPE: sockets get MSG_NOSIGNAL; ttys and device nodes
+// report a vanished far end as EIO, which needs nothing special.
+ssize_t WriteOnce(int fd, bool bSocket, const uint8_t* data, size_t length) {
+  if (bSocket) return ::send(fd, data, length, MSG_NOSIGNAL);
+  return ::write(fd, data, length);
+}
+
+}  // namespace
+
+int PortLastError() { return t_nLastError; }
+
+int OpenSerialDevice(const std::string& path) {
+  const int fd = OpenWith(path, O_RDWR);
+  if (fd < 0) return fd;
+  // No sharing: a second user of the line is refused. The lock covers programs that lock
+  // serial lines the same way (and root, whom TIOCEXCL does not stop); TIOCEXCL covers
+  // the others. Not a tty at all is found out by the line settings that follow.
+  if (::flock(fd, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK) {
+    ::close(fd);
+    t_nLastError = EBUSY;
+    return kNoHandle;
+  }
+  (void)::ioctl(fd, TIOCEXCL);
+  return fd;
+}
+
+int OpenWriteOnlyDevice(const std::string& path) { return OpenWith(path, O_WRONLY); }
+
+int OpenReadWriteDevice(const std::string& path) { return OpenWith(path, O_RDWR); }
+
+int CreateOutputFile(const std::string& path) {
+  const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+  return fd < 0 ? Fail() : fd;
+}
+
+void CloseHandle(int handle) {
+  if (handle >= 0) ::close(handle);
+}
+
+bool SetNonBlocking(int handle) {
+  const int flags = ::fcntl(handle, F_GETFL);
+  if (flags >= 0 && ::fcntl(handle, F_SETFL, flags | O_NONBLOCK) == 0) return true;
+  t_nLastError = errno;
+  return false;
+}
+
+int DuplicateHandle(int handle) {
+  const int fd = ::fcntl(handle, F_DUPFD_CLOEXEC, 0);
+  return fd < 0 ? Fail() : fd;
+}
+
+bool PurgeSerial(int handle) {
+  if (::tcflush(handle, TCIOFLUSH) == 0) return true;
+  t_nLastError = errno;
+  return false;
+}
+
+WriteResult WriteTimed(int handle, const uint8_t* data, size_t length, int msPerByte) {
+  using Clock = std::chrono::steady_clock;
+  WriteResult result;
+  if (handle < 0) {
+    result.status = WriteStatus::Failed;
+    result.nError = EBADF;
+    return result;
+  }
+  const bool bSocket = IsSocket(handle);
+  // The time-out is a bound on the device, not a wait the tool prescribes: real time.
+  const auto deadline =
+      Clock::now() + std::chrono::milliseconds(static_cast<long long>(msPerByte) *
+                                               static_cast<long long>(length));
+  while (result.nWritten < length) {
+    const ssize_t n = WriteOnce(handle, bSocket, data + result.nWritten, length - result.nWritten);
+    if (n > 0) {
+      result.nWritten += static_cast<size_t>(n);
+      continue;
+    }
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK) {
+      result.status = WriteStatus::Failed;
+      result.nError = errno;
+      t_nLastError = errno;
+      return result;
+    }
+    const auto left =
+        std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+    if (left <= 0) {
+      result.status = WriteStatus::TimedOut;
+      return result;
+    }
+    pollfd pfd{handle, POLLOUT, 0};
+    const int rc = ::poll(&pfd, 1, static_cast<int>(left > 100 ? 100 : left));
+    if (rc < 0 && errno != EINTR) {
+      result.status = WriteStatus::Failed;
+      result.nError = errno;
+      t_nLastError = errno;
+      return result;
+    }
+    if (rc > 0 && (pfd.revents & (POLLERR | POLLNVAL)) != 0) {
+      // Let the next write report the device's own error code.
+      continue;
+    }
+    if (rc > 0 && n == 0) {
+      // A device that says writable but takes nothing: do not spin on it.
+      ::poll(nullptr, 0, 5);
+    }
+  }
+  return result;
+}
+
+bool WriteAll(int handle, const uint8_t* data, size_t length) {
+  size_t done = 0;
+  while (done < length) {
+    const ssize_t n = ::write(handle, data + done, length - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) {
+      t_nLastError = errno;
+      return false;
+    }
+    done += static_cast<size_t>(n);
+  }
+  return true;
+}
+
+long ReadAvailable(int handle, uint8_t* buffer, size_t maxLength) {
+  if (maxLength == 0) return 0;
+  for (;;) {
+    const ssize_t n = ::read(handle, buffer, maxLength);
+    if (n >= 0) return static_cast<long>(n);
+    if (errno == EINTR) continue;
+    if (errno == EAGAIN || errno == EWOULDBLOCK) return 0;
+    t_nLastError = errno;
+    return -1;
+  }
+}
+
+WaitResult WaitReadable(int handle, int wakeHandle, int timeoutMs) {
+  // poll() skips negative descriptors, so either entry may be kNoHandle.
+  pollfd pfds[2] = {{handle, POLLIN, 0}, {wakeHandle, POLLIN, 0}};
+  int rc;
+  do {
+    rc = ::poll(pfds, 2, timeoutMs);
+  } while (rc < 0 && errno == EINTR);
+  if (rc < 0) {
+    t_nLastError = errno;
+    return WaitResult::Failed;
+  }
+  if (rc == 0) return WaitResult::TimedOut;
+  if ((pfds[1].revents & POLLIN) != 0) return WaitResult::Woken;
+  if ((pfds[0].revents & POLLIN) != 0) return WaitResult::Readable;
+  if ((pfds[0].revents & (POLLHUP | POLLERR)) != 0) return WaitResult::HungUp;
+  t_nLastError = EBADF;
+  return WaitResult::Failed;
+}
+
+int CreateWakeEvent() {
+  // Never reset: once signalled it stays readable, which is what a stop request wants.
+  const int fd = ::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
+  return fd < 0 ? Fail() : fd;
+}
+
+void SignalWakeEvent(int wakeHandle) {
+  if (wakeHandle < 0) return;
+  const uint64_t one = 1;
+  ssize_t rc;
+  do {
+    rc = ::write(wakeHandle, &one, sizeof one);
+  } while (rc < 0 && errno == EINTR);
+}
+
+}  // namespace torva::portio

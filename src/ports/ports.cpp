@@ -1,0 +1,202 @@
+#include "ports/ports.h"
+
+#include <cerrno>
+
+#include "app/error_log.h"
+#include "app/messages.h"
+#include "app/services.h"
+#include "ports/port_enum.h"
+#include "ports/port_io.h"
+#include "ports/port_trace.h"
+#include "ports/usb_finder.h"
+
+namespace torva {
+
+CPorts thePort;
+
+CPorts::~CPorts() {
+  Close();
+  StopWatchThread();
+  // Only a watch thread that ended on its own with a handle still held leaves one here.
+  ReleaseHandle();
+}
+
+void CPorts::ReleaseHandle() {
+  portio::CloseHandle(m_hComm);
+  m_hComm = portio::kNoHandle;
+}
+
+void CPorts::MarkConnected(PortNameKind kind) {
+  m_eOpenKind = kind;
+  m_bConnected = true;
+  m_bWatchRun = true;
+}
+
+bool CPorts::Open() {
+  switch (ClassifyPortName(m_strPortName)) {
+    case PortNameKind::Serial:
+      return OpenSerial();
+    case PortNameKind::Parallel:
+      return OpenParallel();
+    case PortNameKind::File:
+      return OpenFile();
+    case PortNameKind::UsbPrinter:
+      return OpenUsb();
+    case PortNameKind::UsbNode:
+      return OpenUsbNode();
+    case PortNameKind::Network:
+      break;
+  }
+  StopWatchThread();
+  ReleaseHandle();
+  m_bConnected = false;
+  theLog.WriteLog("CPorts::Open() Invalid Handle\r\n");
+  return false;
+}
+
+bool CPorts::OpenSerial() {
+  if (m_nBaudRate == -1 || m_nDataBits == -1 || m_nFlowControl == -1 || m_nParity == -1) {
+    return false;
+  }
+  StopWatchThread();
+  if (m_hComm != portio::kNoHandle) {
+    ReleaseHandle();
+    theLog.WriteLog("CPorts::Open() CloseHandle run\r\n");
+    // Gives the driver time to let go of the line before it is opened again.
+    Clock().SleepMs(1000);
+  }
+  m_bConnected = false;
+
+  const int fd = portio::OpenSerialDevice(m_strPortName);
+  if (fd == portio::kNoHandle) {
+    theLog.WriteLog("CPorts::Open() CreateFile error\r\n");
+    return false;
+  }
+  // The driver's buffer sizes and time-outs of the design have no termios setting: the
+  // kernel's buffers are used, reads never wait, writes are timed by WriteTimed.
+  portio::SerialLine line;
+  line.nBaudRate = m_nBaudRate;
+  line.nDataBits = m_nDataBits;
+  line.nParity = m_nParity;
+  line.nStopBits = m_nStopBits;
+  line.nFlowControl = m_nFlowControl;
+  int nError = 0;
+  switch (portio::ConfigureSerialLine(fd, line, nError)) {
+    case portio::LineResult::Ok:
+      break;
+    case portio::LineResult::GetFailed:
+      theLog.WriteLog("CPorts::Open() GetCommState failed.\r\n");
+      portio::CloseHandle(fd);
+      return false;
+    case portio::LineResult::SetFailed:
+      theLog.WriteLog("CPorts::Open() SetCommstate failed(%d).\r\n", nError);
+      portio::CloseHandle(fd);
+      return false;
+  }
+  portio::PurgeSerial(fd);
+  m_hComm = fd;
+  MarkConnected(PortNameKind::Serial);
+
+  if (m_nFunction == 2 || (m_nFunction == 3 && m_nModel == 2)) {
+    if (!StartWatchThread()) {
+      Close();
+      return false;
+    }
+  }
+  return true;
+}
+
+bool CPorts::OpenParallel() {
+  StopWatchThread();
+  ReleaseHandle();
+  m_bConnected = false;
+  const int fd = portio::OpenWriteOnlyDevice(m_strPortName);
+  if (fd == portio::kNoHandle) {
+    theLog.WriteLog("CPorts::Open() CreateFile error\r\n");
+    return false;
+  }
+  m_hComm = fd;
+  MarkConnected(PortNameKind::Parallel);
+  return true;
+}
+
+bool CPorts::OpenFile() {
+  StopWatchThread();
+  ReleaseHandle();
+  m_bConnected = false;
+  for (;;) {
+    const std::optional<std::string> name = Ui().PrintToFileName();
+    if (!name) {
+      m_strPortName = "temp.prn";
+      break;
+    }
+    if (!name->empty()) {
+      m_strPortName = *name;
+      break;
+    }
+    ShowMessage(theMsg[0]);
+  }
+  const int fd = portio::CreateOutputFile(m_strPortName);
+  if (fd == portio::kNoHandle) {
+    theLog.WriteLog("CPorts::Open() CreateFile error\r\n");
+    return false;
+  }
+  m_hComm = fd;
+  MarkConnected(PortNameKind::File);
+  return true;
+}
+
+bool CPorts::Close() {
+  portio::CloseHandle(m_hUsbRead);
+  m_hUsbRead = portio::kNoHandle;
+  m_bWatchRun = false;
+  if (m_pWatchRun) SignalWatchStop();
+  if (m_hComm == portio::kNoHandle) return false;
+  m_bConnected = false;
+  if (m_eOpenKind == PortNameKind::UsbPrinter) UsbPrinterFinder().ReleaseDevInfo();
+  // The watch thread reads through a handle of its own, so the device can go now.
+  ReleaseHandle();
+  return true;
+}
+
+int CPorts::Write(const void* data, int length) {
+  if (length <= 0 || data == nullptr) return 0;
+  const auto* bytes = static_cast<const uint8_t*>(data);
+  if (m_hComm == portio::kNoHandle) {
+    theLog.WriteLog("WriteFile get error result [%d]", EBADF);
+    return 0;
+  }
+  if (!IsDeviceKind(m_eOpenKind)) {
+    const bool ok = portio::WriteAll(m_hComm, bytes, static_cast<size_t>(length));
+    if (ok) TraceBytes("TX", bytes, static_cast<size_t>(length));
+    return ok ? length : 0;
+  }
+  const portio::WriteResult r =
+      portio::WriteTimed(m_hComm, bytes, static_cast<size_t>(length), kWriteMsPerByte);
+  TraceBytes("TX", bytes, r.nWritten);
+  switch (r.status) {
+    case portio::WriteStatus::Ok:
+      break;
+    case portio::WriteStatus::TimedOut:
+      theLog.WriteLog("WriteFile Time-out!");
+      break;
+    case portio::WriteStatus::Failed:
+      theLog.WriteLog("WriteFile get error result [%d]", r.nError);
+      return 0;
+  }
+  return static_cast<int>(r.nWritten);
+}
+
+int CPorts::Read(uint8_t* buffer, int maxLength) {
+  if (m_hComm == portio::kNoHandle || buffer == nullptr || maxLength <= 0) return 0;
+  const long n = portio::ReadAvailable(m_hComm, buffer, static_cast<size_t>(maxLength));
+  if (n <= 0) return 0;
+  TraceBytes("RX", buffer, static_cast<size_t>(n));
+  return static_cast<int>(n);
+}
+
+int CPorts::EnumPorts(bool parallel, std::vector<std::string>& list) {
+  return parallel ? EnumParallelPorts(list) : EnumSerialPorts(list);
+}
+
+}  // namespace torva

@@ -1,0 +1,84 @@
+// The USB printer side of CPorts: the open by hardware identifier or device node, and the
+// read of a reply.
+#include "app/error_log.h"
+#include "app/models.h"
+#include "app/services.h"
+#include "ports/port_io.h"
+#include "ports/port_trace.h"
+#include "ports/ports.h"
+#include "ports/usb_finder.h"
+#include "ports/usb_reply.h"
+
+namespace torva {
+
+bool CPorts::OpenUsb() {
+  StopWatchThread();
+  ReleaseHandle();
+  m_bConnected = false;
+  int fd = portio::kNoHandle;
+  std::string path;
+  // Each later identifier is tried only while no printer was found.
+  for (const std::string& id : UsbIdsForModelCode(m_nModel)) {
+    fd = UsbPrinterFinder().OpenUsbPrinter(id, path);
+    if (fd != portio::kNoHandle) break;
+  }
+  if (fd == portio::kNoHandle) return false;
+  // Writes are timed by the port and replies are waited for with a bound.
+  portio::SetNonBlocking(fd);
+  m_szDevicePath = path;
+  m_hComm = fd;
+  MarkConnected(PortNameKind::UsbPrinter);
+  return true;
+}
+
+bool CPorts::OpenUsbNode() {
+  StopWatchThread();
+  ReleaseHandle();
+  m_bConnected = false;
+  const int fd = portio::OpenReadWriteDevice(m_strPortName);
+  if (fd == portio::kNoHandle) {
+    theLog.WriteLog("CPorts::Open() CreateFile error\r\n");
+    return false;
+  }
+  m_szDevicePath = m_strPortName;
+  m_hComm = fd;
+  MarkConnected(PortNameKind::UsbNode);
+  return true;
+}
+
+bool CPorts::ReadUsbReply() {
+  if (m_hComm == portio::kNoHandle) return false;
+  m_hUsbRead = portio::OpenReadWriteDevice(m_szDevicePath);
+  if (m_hUsbRead == portio::kNoHandle) {
+    ShowMessage(m_szDevicePath, MsgIcon::Error);
+    return false;
+  }
+  CUsbReplyDecoder decoder;
+  std::vector<uint8_t> decoded;
+  uint8_t buffer[kUsbReplyReadSize];
+  const auto deliver = [&] {
+    if (decoded.empty()) return;
+    QueueBurst(decoded);
+    decoded.clear();
+    if (m_fnNotify) m_fnNotify();
+  };
+  for (int pass = 0; pass < kUsbReplyPasses; ++pass) {
+    long n = portio::ReadAvailable(m_hComm, buffer, sizeof buffer);
+    if (n == 0 &&
+        portio::WaitReadable(m_hComm, portio::kNoHandle, kUsbReplyWaitMs) ==
+            portio::WaitResult::Readable) {
+      n = portio::ReadAvailable(m_hComm, buffer, sizeof buffer);
+    }
+    if (n <= 0) continue;
+    TraceBytes("RX", buffer, static_cast<size_t>(n));
+    decoder.Decode(buffer, static_cast<size_t>(n), decoded);
+    deliver();
+  }
+  decoder.Finish(decoded);
+  deliver();
+  portio::CloseHandle(m_hUsbRead);
+  m_hUsbRead = portio::kNoHandle;
+  return true;
+}
+
+}  // namespace torva

@@ -1,0 +1,40 @@
+// Helpers of the network tests: free loopback ports, a simulator responder on loopback with
+// the tool's parameters pointed at it, and running torvaset-cli.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "net_options.h"
+#include "net_responder.h"
+#include "network/net_discovery.h"
+
+namespace torva::test {
+
+// A UDP port that was free on 0.0.0.0 a moment ago.
+int FreeUdpPort();
+
+sim::NetSimPrinter SimPrinter(const std::string& spec);
+
+// A responder listening on 127.0.0.1 (a free port) that replies to a free listen port, and
+// the discovery parameters that reach it: requests to 127.0.0.1:P, replies to Q.
+struct LoopbackNet {
+  explicit LoopbackNet(const std::vector<std::string>& printerSpecs);
+  sim::CNetResponder responder;
+  NetDiscoveryParams params;
+};
+
+// The datagrams the responder has heard, once there are at least n of them (bounded wait:
+// its thread handles them a moment after they were sent), or after waitMs.
+std::vector<sim::NetSimDatagram> HeardAtLeast(const sim::CNetResponder& responder, size_t n,
+                                              int waitMs = 2000);
+
+struct CliResult {
+  int status = -1;
+  std::string out;
+  std::string err;
+};
+// Runs bin/torvaset-cli with the arguments (each quoted for the shell), stdin not a terminal.
+CliResult RunCli(const std::vector<std::string>& args);
+
+}  // namespace torva::test
