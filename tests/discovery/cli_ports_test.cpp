@@ -51,7 +51,7 @@ class CliPortsTest : public ::testing::Test {
 };
 
 TEST_F(CliPortsTest, JsonListsTheFakedDevicesAndEscapesNames) {
-  WriteFileBytes(m_dir.File("torvaset-cli.INI"),
+  WriteFileBytes(m_dir.File("torvaset.INI"),
                  "[PORTLIST]\r\nPort1=/tmp/odd\"na\\me\r\nPort2=/tmp/\x01\xff\r\n");
   const CliResult r = RunCli(kAllDevices, "--json");
   EXPECT_EQ(r.m_nStatus, 0);
