@@ -1,0 +1,120 @@
+#!/usr/bin/env bash
+# `make run`: starts the simulated printer (a serial line on a pseudo-terminal and TCP on
+# 127.0.0.1:6001) and TORVASet in demo/run/, whose settings file lists the simulator's
+# serial line. The simulator is stopped when the program ends.
+#
+#   scripts/run-demo.sh [BUILD_DIR]        (default build/default)
+#
+# Environment: TORVA_DEMO_TCP_PORT (default 6001); TORVA_DEMO_XVFB=1 starts a virtual
+# display without asking when DISPLAY is not set.
+set -euo pipefail
+
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+build=${1:-build/default}
+case $build in /*) ;; *) build=$root/$build ;; esac
+sim=$build/bin/torva-printer-sim
+app=$build/bin/torvaset
+tcp_port=${TORVA_DEMO_TCP_PORT:-6001}
+demo=$root/demo/run
+link=$demo/torva-serial
+
+for prog in "$sim" "$app"; do
+  if [ ! -x "$prog" ]; then
+    echo "run-demo: $prog is missing; build first (make build)." >&2
+    exit 1
+  fi
+done
+
+sim_pid=
+xvfb_pid=
+cleanup() {
+  if [ -n "$sim_pid" ] && kill -0 "$sim_pid" 2>/dev/null; then
+    kill "$sim_pid" 2>/dev/null || true
+    wait "$sim_pid" 2>/dev/null || true
+  fi
+  if [ -n "$xvfb_pid" ] && kill -0 "$xvfb_pid" 2>/dev/null; then
+    kill "$xvfb_pid" 2>/dev/null || true
+    wait "$xvfb_pid" 2>/dev/null || true
+  fi
+}
+trap cleanup EXIT
+trap 'exit 130' INT TERM
+
+# The program is a desktop window: it needs a display.
+if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
+  echo "run-demo: no display (DISPLAY is not set); TORVASet opens a window and needs one." >&2
+  if ! command -v Xvfb >/dev/null 2>&1; then
+    echo "  Run it from a desktop session, or install xvfb and use a virtual display." >&2
+    exit 1
+  fi
+  answer=${TORVA_DEMO_XVFB:-}
+  if [ -z "$answer" ] && [ -t 0 ]; then
+    read -r -p "  Start a virtual display (Xvfb) for it? The window is then invisible unless you look at it with a screenshot or VNC tool. [y/N] " answer
+  fi
+  case $answer in
+    y|Y|yes|1) ;;
+    *)
+      echo "  Start one yourself:  Xvfb :99 -screen 0 1024x768x24 -nolisten tcp &  DISPLAY=:99 make run" >&2
+      echo "  (or set TORVA_DEMO_XVFB=1 to let this script start it)." >&2
+      exit 1
+      ;;
+  esac
+  n=99
+  while [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
+  Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+  xvfb_pid=$!
+  for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.1; done
+  export DISPLAY=":$n"
+  echo "run-demo: started Xvfb on DISPLAY=$DISPLAY (pid $xvfb_pid)."
+fi
+
+mkdir -p "$demo"
+# Qt wants a private runtime folder; a shell without a desktop session has none.
+if [ -z "${XDG_RUNTIME_DIR:-}" ]; then
+  export XDG_RUNTIME_DIR=$demo/.runtime
+  mkdir -m 700 -p "$XDG_RUNTIME_DIR"
+fi
+"$sim" --link "$link" --tcp-port "$tcp_port" --capture "$demo/capture.bin" \
+  >"$demo/sim.out" 2>"$demo/sim.err" &
+sim_pid=$!
+for _ in $(seq 50); do
+  grep -q '^ready' "$demo/sim.out" 2>/dev/null && break
+  kill -0 "$sim_pid" 2>/dev/null || break
+  sleep 0.1
+done
+if ! grep -q '^ready' "$demo/sim.out" 2>/dev/null; then
+  echo "run-demo: the simulated printer did not start:" >&2
+  cat "$demo/sim.err" >&2
+  echo "  (is TCP port $tcp_port taken? set TORVA_DEMO_TCP_PORT to another port)" >&2
+  exit 1
+fi
+serial=$(sed -n 's/^serial: //p' "$demo/sim.out")
+
+# The settings file is "<start directory>/<executable name>.INI". Our PORTLIST section
+# replaces an earlier one; every other section the user changed stays.
+ini=$demo/$(basename "$app").INI
+tmp=$ini.tmp
+if [ -f "$ini" ]; then
+  awk 'BEGIN { skip = 0 }
+       /^\[/ { skip = (toupper($0) ~ /^\[PORTLIST\]/) }
+       !skip { print }' "$ini" | tr -d '\r' | sed 's/$/\r/' >"$tmp"
+else
+  : >"$tmp"
+fi
+printf '[PORTLIST]\r\nPort1=%s\r\n' "$link" >>"$tmp"
+mv "$tmp" "$ini"
+
+cat <<INFO
+TORVASet demo, in $demo
+  simulated printer (pid $sim_pid): serial line $link -> $serial, TCP 127.0.0.1:$tcp_port
+  over serial:   DEVICE "TORVA40/45S", PORT $link, OK
+  over Ethernet: DEVICE "TORVA40/45E-II", OK, then IP 127.0.0.1 and PORT $tcp_port, OK
+  The printer's received bytes go to $demo/capture.bin; the tool's log is error.log there.
+INFO
+
+set +e
+(cd "$demo" && "$app")
+rc=$?
+set -e
+echo "run-demo: TORVASet ended (exit code $rc); stopping the simulated printer."
+exit $rc
