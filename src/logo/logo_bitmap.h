@@ -1,0 +1,81 @@
+// CLogoBitmap: one BMP file becomes the dots of one NV bit image. Load reads and checks the
+// file; MakeMonoRaster packs 1 bit per dot in column format (and may centre the image),
+// MakeGrayRaster 4 bits per dot in row format. The caller then reads m_nWidth8, m_nHeight8,
+// m_nDataLength and m_abRaster.
+//
+// The three buffers are fixed arrays inside the object (about 1 MB: create it once, on the
+// heap, and reload it for every image); only the file's pixel rows are allocated per image.
+// An image whose rounded area exceeds kLogoWorkBytes dots is refused by Load; one whose
+// raster would exceed kLogoRasterBytes (in grey, or after centring) is refused by the Make
+// operation before anything is converted. Status() tells why.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "logo/bmp_reader.h"
+#include "logo/logo_limits.h"
+#include "logo/logo_options.h"
+
+namespace torva {
+
+class CLogoBitmap {
+ public:
+  // The options are read at each conversion and must outlive the object.
+  explicit CLogoBitmap(const LogoOptions& options = theLogoOptions);
+  explicit CLogoBitmap(LogoOptions&&) = delete;
+
+  bool Load(const std::string& path);
+  bool LoadFromMemory(const std::uint8_t* data, std::size_t size);
+  // Forgets the loaded image; m_nDataLength and the raster stay as they are.
+  void Release();
+  bool IsLoaded() const { return m_bLoaded; }
+  BmpStatus Status() const { return m_eStatus; }
+  const BmpLayout& Layout() const { return m_layout; }
+  int Width() const { return m_layout.nWidth; }
+  int Height() const { return m_layout.nHeight; }
+  int BitsPerPixel() const { return m_layout.nBitsPerPixel; }
+
+  // Brightness 0..255 of pixel (x, y), y = 0 at the top: 0.3 R + 0.59 G + 0.11 B in single
+  // precision, truncated. 255 outside the image or when nothing is loaded.
+  int Luminance(int x, int y) const;
+  // 1-bit images: 1 where a dot is printed (index 0, or index 1 when the colour table starts
+  // with a non-zero blue); 0 outside the image.
+  int Dot(int x, int y) const;
+
+  // The brightness adjustment for diverging point threshold: 128 leaves v as it is, higher
+  // values darken.
+  static int AdjustBrightness(int v, int threshold);
+
+  // sequence: 1-based position of the image in the upload, for its auto-centre flag. Both
+  // return false (m_nDataLength 0) when nothing is loaded or the raster would not fit; both
+  // release the loaded image.
+  bool MakeMonoRaster(int sequence);
+  bool MakeGrayRaster();
+
+  int m_nWidth8 = 0;
+  int m_nHeight8 = 0;
+  int m_nDataLength = 0;
+  std::uint8_t m_abWork[kLogoWorkBytes];
+  std::uint8_t m_abRaster[kLogoRasterBytes];
+  std::uint8_t m_abShift[kLogoRasterBytes];
+
+ private:
+  bool Loaded(BmpStatus status);
+  const std::uint8_t* Row(int y) const;
+  void FillBrightness();
+  void FillDots();
+  void PackColumns();
+  void PackGrayRows();
+  bool Refuse(BmpStatus status);
+
+  const LogoOptions& m_options;
+  BmpLayout m_layout;
+  std::vector<std::uint8_t> m_vecPixels;
+  bool m_bLoaded = false;
+  BmpStatus m_eStatus = BmpStatus::OpenFailed;
+};
+
+}  // namespace torva

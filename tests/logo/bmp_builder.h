@@ -1,0 +1,35 @@
+// Builds BMP files byte by byte for the logo tests, including the malformed kinds the
+// converter must refuse.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace torva::test {
+
+struct BmpSpec {
+  int width = 8;
+  int height = 8;
+  int bpp = 24;
+  int infoSize = 40;
+  bool topDown = false;
+  std::uint32_t compression = 0;
+  std::array<std::uint32_t, 3> masks{};  // written when compression is 3
+  std::vector<std::array<std::uint8_t, 3>> palette;  // r, g, b
+  // A colour index (indexed depths) or the packed pixel value, by (x, y), y = 0 at the top.
+  std::function<std::uint32_t(int, int)> pixel = [](int, int) { return 0u; };
+};
+
+std::string BuildBmp(const BmpSpec& spec);
+// A 24-bit picture with the colour of every pixel from rgb(x, y) = 0xRRGGBB.
+std::string Build24(int width, int height, const std::function<std::uint32_t(int, int)>& rgb);
+// A uniform grey 24-bit picture.
+std::string BuildGrey24(int width, int height, int value);
+
+void PutLe32(std::string& bytes, std::size_t at, std::uint32_t value);
+void PutLe16(std::string& bytes, std::size_t at, std::uint16_t value);
+
+}  // namespace torva::test
