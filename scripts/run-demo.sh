@@ -15,6 +15,10 @@ case $build in /*) ;; *) build=$root/$build ;; esac
 sim=$build/bin/torva-printer-sim
 app=$build/bin/torvaset
 tcp_port=${TORVA_DEMO_TCP_PORT:-6001}
+# Printer discovery stays on loopback: requests go to the simulator on 127.0.0.1 and its
+# answers come back to the tool's listen port, which must differ on one host.
+net_port=${TORVA_DEMO_NET_PORT:-29180}
+net_listen_port=$((net_port + 1))
 demo=$root/demo/run
 link=$demo/torva-serial
 
@@ -75,6 +79,9 @@ if [ -z "${XDG_RUNTIME_DIR:-}" ]; then
   mkdir -m 700 -p "$XDG_RUNTIME_DIR"
 fi
 "$sim" --link "$link" --tcp-port "$tcp_port" --capture "$demo/capture.bin" \
+  --net-listen "127.0.0.1:$net_port" --net-reply-port "$net_listen_port" \
+  --net-printer "ip=192.168.0.254,mask=255.255.255.0,gw=192.168.0.1,mac=00:2B:9E:10:20:30,dhcp=0,port=6001" \
+  --net-printer "ip=192.168.0.77,mask=255.255.255.0,gw=192.168.0.1,mac=00:2B:9E:10:20:31,dhcp=1,port=9100" \
   >"$demo/sim.out" 2>"$demo/sim.err" &
 sim_pid=$!
 for _ in $(seq 50); do
@@ -90,18 +97,20 @@ if ! grep -q '^ready' "$demo/sim.out" 2>/dev/null; then
 fi
 serial=$(sed -n 's/^serial: //p' "$demo/sim.out")
 
-# The settings file is "<start directory>/<executable name>.INI". Our PORTLIST section
-# replaces an earlier one; every other section the user changed stays.
+# The settings file is "<start directory>/<executable name>.INI". Our PORTLIST and NETWORK
+# sections replace earlier ones; every other section the user changed stays.
 ini=$demo/$(basename "$app").INI
 tmp=$ini.tmp
 if [ -f "$ini" ]; then
   awk 'BEGIN { skip = 0 }
-       /^\[/ { skip = (toupper($0) ~ /^\[PORTLIST\]/) }
+       /^\[/ { skip = (toupper($0) ~ /^\[(PORTLIST|NETWORK)\]/) }
        !skip { print }' "$ini" | tr -d '\r' | sed 's/$/\r/' >"$tmp"
 else
   : >"$tmp"
 fi
 printf '[PORTLIST]\r\nPort1=%s\r\n' "$link" >>"$tmp"
+printf '[NETWORK]\r\nBROADCAST=127.0.0.1\r\nPORT=%s\r\nLISTENPORT=%s\r\n' \
+  "$net_port" "$net_listen_port" >>"$tmp"
 mv "$tmp" "$ini"
 
 cat <<INFO
@@ -109,6 +118,8 @@ TORVASet demo, in $demo
   simulated printer (pid $sim_pid): serial line $link -> $serial, TCP 127.0.0.1:$tcp_port
   over serial:   DEVICE "TORVA40/45S", PORT $link, OK
   over Ethernet: DEVICE "TORVA40/45E-II", OK, then IP 127.0.0.1 and PORT $tcp_port, OK
+  network setting: in that dialog, "Network Setting", then "Search Printer" finds two
+                 simulated printers on loopback (never on your LAN)
   The printer's received bytes go to $demo/capture.bin; the tool's log is error.log there.
 INFO
 
