@@ -6,6 +6,8 @@
 
 #include "app/app.h"
 #include "app/services.h"
+#include "network/gui/network_setting_dlg.h"
+#include "ui/network_dlg.h"
 #include "ui/port_setting_dlg.h"
 #include "ui/qt_user_interface.h"
 #include "ui/system_connection_env.h"
@@ -21,6 +23,8 @@ int main(int argc, char* argv[]) {
   torva::CQtUserInterface ui;
   torva::InstallServices(&ui, nullptr, nullptr);
   torva::CSystemConnectionEnvironment env;
+  torva::CNetworkDlg::SetNetworkSettingLauncher(
+      [](torva::CNetworkDlg& dlg) { torva::RunNetworkSettingDlg(dlg); });
 
   torva::theApp().Start(
       argc > 0 ? argv[0] : "torvaset",
