@@ -8,6 +8,7 @@
 #include "net_responder.h"
 #include "sim_basic_commands.h"
 #include "sim_loop.h"
+#include "sim_nv_store.h"
 #include "sim_options.h"
 #include "sim_printer.h"
 #include "sim_pty.h"
@@ -18,11 +19,17 @@ using namespace torva::sim;
 int main(int argc, char** argv) {
   // The --net-* options belong to the discovery responder; the rest go to ParseOptions.
   NetResponderOptions net;
+  std::string paperDir;  // --paper-dir: where FS p prints go
   std::vector<char*> rest{argv[0]};
   const std::vector<std::string> args(argv + 1, argv + argc);
   for (size_t i = 0; i < args.size(); ++i) {
     std::string netError;
     const size_t first = i;
+    if (ParsePaperOption(args, i, paperDir, netError)) {
+      if (netError.empty()) continue;
+      std::fprintf(stderr, "torva-printer-sim: %s (see --help)\n", netError.c_str());
+      return 2;
+    }
     if (!ParseNetOption(args, i, net, netError)) {
       rest.push_back(argv[first + 1]);
     } else if (!netError.empty()) {
@@ -39,6 +46,7 @@ int main(int argc, char** argv) {
   if (options.bHelp) {
     PrintHelp(stdout);
     std::fputs(NetOptionsHelp(), stdout);
+    std::fputs(PaperOptionHelp(), stdout);
     return 0;
   }
   if (!options.bSerial && options.nTcpPort < 0 && !net.m_bEnabled) {
@@ -51,6 +59,9 @@ int main(int argc, char** argv) {
   if (!options.printer.strCapturePath.empty() && !printer.CaptureOpen()) return 1;
   // The commands the printer understands; later protocols add their Register call here.
   RegisterBasicCommands(printer);
+  // The NV images live for the run; their printable text handler goes after the others.
+  CNvStore nvStore(paperDir);
+  RegisterNvCommands(printer, nvStore);
 
   CSimLoop loop;
   if (options.bSerial) {

@@ -1,0 +1,168 @@
+#include "logo/printer_link.h"
+
+#include <cerrno>
+
+#include "app/messages.h"
+#include "app/services.h"
+#include "network/printer_socket.h"
+#include "ports/port_io.h"
+#include "ports/ports.h"
+
+namespace torva {
+namespace {
+
+constexpr const char* kNetworkPortName = "ETHERNET_II";
+constexpr int kMsgPortOpen = 18;
+constexpr int kMsgOpenPortOrFile = 19;
+constexpr int kMsgUploadCheck = 20;
+constexpr int kMsgWriteToPort = 22;
+constexpr int kMsgEraseCheck = 24;
+constexpr int kTorva10ModelCode = 2;
+
+}  // namespace
+
+LinkKind LinkKindOfPort(const std::string& portName) {
+  if (portName == kNetworkPortName) return LinkKind::Network;
+  switch (ClassifyPortName(portName)) {
+    case PortNameKind::Serial: return LinkKind::Serial;
+    case PortNameKind::Parallel: return LinkKind::Parallel;
+    case PortNameKind::UsbPrinter:
+    case PortNameKind::UsbNode: return LinkKind::Usb;
+    case PortNameKind::File: return LinkKind::File;
+    case PortNameKind::Network: break;
+  }
+  return LinkKind::Unreachable;
+}
+
+PrinterDetails PrinterDetailsFor(const std::string& portName, int modelCode) {
+  if (LinkKindOfPort(portName) == LinkKind::File) return {"To File", "To File"};
+  return {modelCode == kTorva10ModelCode ? "TORVA10" : "TORVA", portName};
+}
+
+CPrinterLink::CPrinterLink(CPorts& port)
+    : m_port(port), m_eKind(LinkKindOfPort(port.m_strPortName)) {}
+
+CPrinterLink::CPrinterLink(CPorts& port, CPrinterSocket& socket, std::string ipAddress,
+                           int tcpPort)
+    : m_port(port),
+      m_pSocket(&socket),
+      m_strIpAddress(std::move(ipAddress)),
+      m_nTcpPort(tcpPort),
+      m_eKind(LinkKindOfPort(port.m_strPortName)) {}
+
+CPrinterLink::~CPrinterLink() { Close(); }
+
+bool CPrinterLink::OpenForUpload() { return Open(Job::Upload); }
+bool CPrinterLink::OpenForErase() { return Open(Job::Erase); }
+bool CPrinterLink::OpenForPrint() { return Open(Job::Print); }
+
+bool CPrinterLink::Open(Job job) {
+  Close();
+  if (m_eKind == LinkKind::Network) {
+    const int pause = job == Job::Erase ? kEraseConnectPauseMs : 0;
+    if (!ConnectNetwork(pause)) {
+      CloseNetwork();
+      if (job == Job::Erase) {
+        ShowMessage(FormatMsg(theMsg[kMsgOpenPortOrFile], LastError()), MsgIcon::Error);
+      } else {
+        ShowMessage(theMsg[kMsgPortOpen], MsgIcon::Error);
+      }
+      return false;
+    }
+    m_bOpen = true;
+    return true;
+  }
+
+  const bool parallel = m_eKind == LinkKind::Parallel;
+  // The upload and the erase start a parallel printer from a fresh open.
+  const bool reopen = parallel ? job != Job::Print : job == Job::Erase;
+  if (!OpenPort(reopen)) {
+    if (parallel || job == Job::Print) {
+      ShowMessage(theMsg[kMsgPortOpen], MsgIcon::Error);
+    } else {
+      ShowMessage(FormatMsg(theMsg[kMsgOpenPortOrFile], LastError()), MsgIcon::Error);
+    }
+    return false;
+  }
+  m_bPortOpened = true;
+  m_bOpen = true;
+
+  bool ok = true;
+  if (parallel) {
+    ok = SendCheck(false, 0);
+  } else if (job == Job::Print) {
+    ok = SendCheck(true, kMsgWriteToPort);
+  } else if (m_eKind != LinkKind::File) {
+    // A file gets only the define command: it is meant to be sent to a printer later.
+    ok = SendCheck(true, job == Job::Upload ? kMsgUploadCheck : kMsgEraseCheck);
+  }
+  if (!ok) Close();
+  return ok;
+}
+
+bool CPrinterLink::SendCheck(bool withInitialise, int initialiseMessage) {
+  if (!Write(CNvCommands::PrinterCheck())) {
+    ShowMessage(theMsg[kMsgWriteToPort], MsgIcon::Error);
+    return false;
+  }
+  AwaitCheckReply(kCheckReplyWaitMs);
+  if (withInitialise && !Write(CNvCommands::Initialise())) {
+    ShowMessage(theMsg[initialiseMessage], MsgIcon::Error);
+    return false;
+  }
+  return true;
+}
+
+void CPrinterLink::Close() {
+  if (m_bPortOpened) ClosePort();
+  if (m_eKind == LinkKind::Network) CloseNetwork();
+  m_bPortOpened = false;
+  m_bOpen = false;
+}
+
+bool CPrinterLink::Write(const std::uint8_t* data, int length) {
+  if (length <= 0) return true;
+  if (m_eKind == LinkKind::Network) {
+    if (m_pSocket == nullptr) return false;
+    errno = 0;
+    const int sent = m_pSocket->Send(data, length);
+    m_nSocketError = errno;
+    return sent == length;
+  }
+  return m_port.Write(data, length) == length;
+}
+
+int CPrinterLink::LastError() const {
+  return m_eKind == LinkKind::Network ? m_nSocketError : portio::PortLastError();
+}
+
+bool CPrinterLink::OpenPort(bool reopen) {
+  if (reopen) m_port.Close();
+  return m_port.Open();
+}
+
+void CPrinterLink::ClosePort() { m_port.Close(); }
+
+bool CPrinterLink::ConnectNetwork(int pauseAfterConnectMs) {
+  if (m_pSocket == nullptr) return false;
+  errno = 0;
+  const bool ok = m_pSocket->ConnectPrinter(m_strIpAddress, m_nTcpPort, pauseAfterConnectMs);
+  m_nSocketError = errno;
+  return ok;
+}
+
+void CPrinterLink::CloseNetwork() {
+  if (m_pSocket != nullptr) m_pSocket->Close();
+}
+
+void CPrinterLink::AwaitCheckReply(int timeoutMs) {
+  if (m_eKind != LinkKind::Serial || m_port.IsWatchThreadRunning()) return;
+  if (portio::WaitReadable(m_port.m_hComm, portio::kNoHandle, timeoutMs) !=
+      portio::WaitResult::Readable) {
+    return;
+  }
+  std::uint8_t reply[64];
+  m_port.Read(reply, sizeof reply);
+}
+
+}  // namespace torva
