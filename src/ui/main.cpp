@@ -6,7 +6,10 @@
 
 #include "app/app.h"
 #include "app/services.h"
+#include "logo/gui/my_property.h"
 #include "network/gui/network_setting_dlg.h"
+#include "ports/ports.h"
+#include "ui/main_menu_dlg.h"
 #include "ui/network_dlg.h"
 #include "ui/port_setting_dlg.h"
 #include "ui/qt_user_interface.h"
@@ -25,6 +28,19 @@ int main(int argc, char* argv[]) {
   torva::CSystemConnectionEnvironment env;
   torva::CNetworkDlg::SetNetworkSettingLauncher(
       [](torva::CNetworkDlg& dlg) { torva::RunNetworkSettingDlg(dlg); });
+  // Logo Download: the sheet reaches network printers at the address the network
+  // connection dialog (inside the connection dialog, the menu's parent) accepted.
+  torva::CMainMenuDlg::SetJobLauncher(
+      torva::CMainMenuDlg::kJobLogo, [&env](torva::CMainMenuDlg& menu) {
+        torva::LogoConnection connection;
+        connection.pPort = &torva::thePort;
+        connection.pSocket = env.PrinterSocket();
+        if (auto* owner = qobject_cast<torva::CPortSettingDlg*>(menu.parentWidget())) {
+          connection.strIpAddress = owner->NetworkDlg().m_strIpAddress;
+          connection.nTcpPort = static_cast<int>(owner->NetworkDlg().m_nAcceptedPort);
+        }
+        torva::RunLogoDownload(connection, &menu);
+      });
 
   torva::theApp().Start(
       argc > 0 ? argv[0] : "torvaset",

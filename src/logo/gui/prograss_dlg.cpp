@@ -1,0 +1,125 @@
+#include "logo/gui/prograss_dlg.h"
+
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "app/messages.h"
+#include "app/services.h"
+#include "logo/upload_engine.h"
+
+namespace torva {
+namespace {
+
+int g_nUploadTimerMs = CUploadEngine::kTimerMs;
+
+}  // namespace
+
+void CPrograss::SetTimerPeriodMs(int ms) { g_nUploadTimerMs = ms > 0 ? ms : CUploadEngine::kTimerMs; }
+int CPrograss::TimerPeriodMs() { return g_nUploadTimerMs; }
+
+CPrograss::CPrograss(CUploadEngine& engine, QWidget* parent) : QDialog(parent), m_engine(engine) {
+  setObjectName("CPrograss");
+  setWindowTitle("Uploading");
+  setModal(true);
+  m_pText = new QLabel("Uploading...", this);
+  m_pStatus = new QLabel(this);
+  m_pStatus->setObjectName("Status");
+  m_pStatus->setMinimumWidth(360);
+  m_pProgress = new QProgressBar(this);
+  m_pProgress->setObjectName("Progress");
+  m_pProgress->setTextVisible(false);
+  m_pCancel = new QPushButton("Cancel", this);
+  m_pCancel->setObjectName("Cancel");
+  auto* layout = new QVBoxLayout(this);
+  layout->addWidget(m_pText);
+  layout->addWidget(m_pStatus);
+  layout->addWidget(m_pProgress);
+  layout->addWidget(m_pCancel, 0, Qt::AlignHCenter);
+  if (System().DefaultLanguageId() == kLangKorean) {
+    setWindowTitle("전송 중");
+    m_pText->setText("전송 중...");
+    m_pCancel->setText("취소");
+  }
+
+  for (QTimer* t : {&m_timer1, &m_timer2}) t->setSingleShot(true);
+  connect(&m_timer1, &QTimer::timeout, this, [this] { OnTimer(1); });
+  connect(&m_timer2, &QTimer::timeout, this, [this] { OnTimer(2); });
+  connect(m_pCancel, &QPushButton::clicked, this, &CPrograss::OnCancel);
+}
+
+int CPrograss::DoModal() {
+  // The erase pause runs once the window is up, so that "Erasing..." is seen meanwhile.
+  QTimer::singleShot(0, this, &CPrograss::OnInitDialog);
+  return exec();
+}
+
+void CPrograss::OnInitDialog() {
+  if (m_bStarted) return;
+  m_bStarted = true;
+  m_pProgress->setRange(0, static_cast<int>(m_engine.ProgressRange()));
+  m_pProgress->setValue(0);
+  if (!m_engine.Begin()) {
+    ShowProgress();
+    accept();
+    return;
+  }
+  ShowProgress();
+  m_pStatus->repaint();
+  m_engine.WaitForErase();
+  m_timer1.start(g_nUploadTimerMs);
+}
+
+void CPrograss::OnTimer(int timerId) {
+  (timerId == 1 ? m_timer1 : m_timer2).stop();
+  const UploadStep step = m_engine.Tick();
+  ShowProgress();
+  switch (step) {
+    case UploadStep::Sent:
+      emit ImageSent(m_engine.Sequence());
+      // The cancel may have come from a slot of that signal.
+      if (!m_engine.Cancelled() && isVisible()) m_timer2.start(g_nUploadTimerMs);
+      break;
+    case UploadStep::Completed:
+      accept();
+      break;
+    case UploadStep::Stopped:
+      // A write failed (message shown): the dialog waits for Cancel.
+      emit WriteFailed();
+      break;
+  }
+}
+
+void CPrograss::ShowProgress() {
+  m_pStatus->setText(QString::fromStdString(m_engine.StatusText()));
+  const long range = m_engine.ProgressRange();
+  if (m_pProgress->maximum() != range) m_pProgress->setRange(0, static_cast<int>(range));
+  m_pProgress->setValue(static_cast<int>(std::min(m_engine.ProgressPos(), range)));
+}
+
+void CPrograss::StopTimers() {
+  m_timer1.stop();
+  m_timer2.stop();
+}
+
+void CPrograss::OnCancel() {
+  StopTimers();
+  m_engine.Cancel();
+  QDialog::reject();
+}
+
+void CPrograss::reject() { OnCancel(); }
+
+void CPrograss::OnCancelMode() {
+  if (m_engine.ErrorFlag()) return;
+  StopTimers();
+  m_engine.CancelBySystem();
+  accept();
+}
+
+QString CPrograss::StatusText() const { return m_pStatus->text(); }
+int CPrograss::ProgressValue() const { return m_pProgress->value(); }
+int CPrograss::ProgressMaximum() const { return m_pProgress->maximum(); }
+
+}  // namespace torva
