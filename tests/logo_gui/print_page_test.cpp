@@ -219,6 +219,5 @@ std::unique_ptr<QObject> MakePrintPageTest() { return std::make_unique<PrintPage
 
 }  // namespace torva::test
 
-Q_DECLARE_METATYPE(std::vector<int>)
 
 #include "print_page_test.moc"
