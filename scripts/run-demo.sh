@@ -72,13 +72,14 @@ if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
   echo "run-demo: started Xvfb on DISPLAY=$DISPLAY (pid $xvfb_pid)."
 fi
 
-mkdir -p "$demo"
+mkdir -p "$demo" "$demo/paper"
 # Qt wants a private runtime folder; a shell without a desktop session has none.
 if [ -z "${XDG_RUNTIME_DIR:-}" ]; then
   export XDG_RUNTIME_DIR=$demo/.runtime
   mkdir -m 700 -p "$XDG_RUNTIME_DIR"
 fi
 "$sim" --link "$link" --tcp-port "$tcp_port" --capture "$demo/capture.bin" \
+  --paper-dir "$demo/paper" \
   --net-listen "127.0.0.1:$net_port" --net-reply-port "$net_listen_port" \
   --net-printer "ip=192.168.0.254,mask=255.255.255.0,gw=192.168.0.1,mac=00:2B:9E:10:20:30,dhcp=0,port=6001" \
   --net-printer "ip=192.168.0.77,mask=255.255.255.0,gw=192.168.0.1,mac=00:2B:9E:10:20:31,dhcp=1,port=9100" \
@@ -109,6 +110,15 @@ else
   : >"$tmp"
 fi
 printf '[PORTLIST]\r\nPort1=%s\r\n' "$link" >>"$tmp"
+# The bundled sample logos, unless the user has a logo list of their own already.
+if ! grep -qi '^\[LOGO\]' "$tmp"; then
+  printf '[LOGO]\r\n' >>"$tmp"
+  n=1
+  for bmp in "$root"/demo/logos/*.bmp; do
+    printf 'Logofile%d=%s\r\n' "$n" "$bmp" >>"$tmp"
+    n=$((n + 1))
+  done
+fi
 printf '[NETWORK]\r\nBROADCAST=127.0.0.1\r\nPORT=%s\r\nLISTENPORT=%s\r\n' \
   "$net_port" "$net_listen_port" >>"$tmp"
 mv "$tmp" "$ini"
@@ -120,6 +130,9 @@ TORVASet demo, in $demo
   over Ethernet: DEVICE "TORVA40/45E-II", OK, then IP 127.0.0.1 and PORT $tcp_port, OK
   network setting: in that dialog, "Network Setting", then "Search Printer" finds two
                  simulated printers on loopback (never on your LAN)
+  logos:         "Logo Download" lists the sample logos of demo/logos; "&Upload" stores them
+                 in the simulated printer, page 4 prints them back as PNG "paper" in
+                 $demo/paper/
   The printer's received bytes go to $demo/capture.bin; the tool's log is error.log there.
 INFO
 
