@@ -44,6 +44,8 @@ constexpr const char* kPortHelp =
     "115200 baud, 8 data bits, no parity, H/W flow control, 1 stop bit. Questions are\n"
     "answered with --yes. Ctrl+C cancels between images.";
 
+constexpr int kMsgInvalidDevice = 9;
+
 const std::vector<std::string> kValueFlags = {
     "--port", "--model", "--baud", "--data-bits", "--parity", "--flow", "--stop-bits",
     "--threshold", "--max-width", "--range", "--mode", "--log", "--output-file"};
@@ -167,6 +169,12 @@ bool SetUpJob(const Args& args, JobSetup& setup, std::string& error) {
   const std::string model = FlagValue(args, "--model");
   if (model.empty()) {
     error = "--model NAME is needed (e.g. TORVA20II-S)";
+    return false;
+  }
+  // A name the connection dialog would not know either: a typo must not quietly run the
+  // job with another line's rules (width, grey printing, NV size).
+  if (ModelFamilyFromName(model) == 0) {
+    error = "'" + model + "': " + theMsg[kMsgInvalidDevice] + " (e.g. TORVA40/45S)";
     return false;
   }
   setup.nModelCode = ModelCodeFromName(model);

@@ -15,6 +15,8 @@ namespace torva::portio {
 inline constexpr int kNoHandle = -1;
 
 int PortLastError();
+// Keeps nError for PortLastError(), for failures found above the single system calls.
+void KeepLastError(int nError);
 
 // A serial device: read and write, not shared with other programs, no controlling terminal.
 int OpenSerialDevice(const std::string& path);
@@ -42,7 +44,7 @@ enum class LineResult { Ok, GetFailed, SetFailed };
 
 // Puts the line into raw mode with the given parameters and handshake; nError gets the
 // system error code of a failure (EINVAL for a baud rate or format the system has no
-// setting for).
+// setting for, ENOTTY for a path that is no terminal), which PortLastError() then reports.
 LineResult ConfigureSerialLine(int handle, const SerialLine& line, int& nError);
 // Drops whatever is queued in both directions.
 bool PurgeSerial(int handle);

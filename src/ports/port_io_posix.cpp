@@ -45,6 +45,8 @@ ssize_t WriteOnce(int fd, bool bSocket, const uint8_t* data, size_t length) {
 
 int PortLastError() { return t_nLastError; }
 
+void KeepLastError(int nError) { t_nLastError = nError; }
+
 int OpenSerialDevice(const std::string& path) {
   const int fd = OpenWith(path, O_RDWR);
   if (fd < 0) return fd;

@@ -113,7 +113,9 @@ bool BuildLineTermios(const termios& current, const SerialLine& line, LineTermio
   return true;
 }
 
-LineResult ConfigureSerialLine(int handle, const SerialLine& line, int& nError) {
+namespace {
+
+LineResult ApplyLine(int handle, const SerialLine& line, int& nError) {
   nError = 0;
   termios current{};
   if (::tcgetattr(handle, &current) != 0) {
@@ -145,6 +147,15 @@ LineResult ConfigureSerialLine(int handle, const SerialLine& line, int& nError) 
     return LineResult::SetFailed;
   }
   return LineResult::Ok;
+}
+
+}  // namespace
+
+LineResult ConfigureSerialLine(int handle, const SerialLine& line, int& nError) {
+  const LineResult result = ApplyLine(handle, line, nError);
+  // The open's error message shows the code: a path that is no terminal must not say 0.
+  if (result != LineResult::Ok) KeepLastError(nError);
+  return result;
 }
 
 }  // namespace torva::portio

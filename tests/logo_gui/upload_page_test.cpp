@@ -7,6 +7,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
+#include <QWindow>
 #include <algorithm>
 
 #include "logo/gui/check_list_ctrl.h"
@@ -35,6 +36,30 @@ Bytes Concat(std::initializer_list<Bytes> parts) {
   for (const Bytes& p : parts) all.insert(all.end(), p.begin(), p.end());
   return all;
 }
+
+// Passes every wait on to the fake clock and, when the erase pause begins, notes what the
+// "Uploading" dialog shows at that moment.
+class CErasePauseProbe final : public IClock {
+ public:
+  explicit CErasePauseProbe(IClock& inner) : m_inner(inner) {}
+  std::chrono::steady_clock::time_point Now() override { return m_inner.Now(); }
+  void SleepMs(int ms) override {
+    if (ms == CUploadEngine::kEraseWaitMs && m_pDialog != nullptr && !m_bSeen) {
+      m_bSeen = true;
+      QWindow* window = m_pDialog->windowHandle();
+      m_bExposed = window != nullptr && window->isExposed();
+      m_strStatus = m_pDialog->StatusText();
+    }
+    m_inner.SleepMs(ms);
+  }
+  CPrograss* m_pDialog = nullptr;
+  bool m_bSeen = false;
+  bool m_bExposed = false;
+  QString m_strStatus;
+
+ private:
+  IClock& m_inner;
+};
 
 }  // namespace
 
@@ -83,6 +108,24 @@ class UploadPageTest : public QObject {
   void cleanup() {
     sheet.reset();
     f.reset();
+  }
+
+  // The erase pause blocks the window: it may only begin once "Erasing..." is on screen,
+  // not while the screen still shows the question that was just answered.
+  void erasePauseBeginsOnceTheDialogIsOnScreen() {
+    Add("two.bmp", 8, 2);
+    CErasePauseProbe probe(f->fakes.clock);
+    InstallServices(nullptr, &probe, nullptr);
+    Open();
+    connect(sheet->Upload(), &CPage3Upload::ProgressDialogStarted, this,
+            [&probe](CPrograss* dlg) { probe.m_pDialog = dlg; });
+    ClickUpload();
+    InstallServices(nullptr, &f->fakes.clock, nullptr);
+    QCOMPARE(sheet->Upload()->LastResult(), UploadResult::Completed);
+    QVERIFY(probe.m_bSeen);
+    QVERIFY(probe.m_bExposed);
+    QCOMPARE(probe.m_strStatus, QString("Erasing..."));
+    QCOMPARE(Waits(CUploadEngine::kEraseWaitMs), 1);
   }
 
   void imagesGoInAscendingNumberOrderAndThatOrderIsSaved() {

@@ -116,6 +116,10 @@ TEST_F(CliLogoJob, VanishedPrinterFailsAndKeepsTheSection) {
 TEST_F(CliLogoJob, RefusalsComeBeforeAnythingIsSent) {
   EXPECT_EQ(Run("upload --model TORVA20II-S --yes a.bmp"), 2);  // no port
   EXPECT_EQ(Run("upload --port file:x.prn --yes a.bmp"), 2);    // no model
+  // A model name that no model line starts with is refused with the dialog's text.
+  EXPECT_EQ(Run("upload --port file:x.prn --model BOGUS --yes a.bmp"), 2);
+  EXPECT_NE(Err().find(theMsg.English(9)), std::string::npos) << Err();
+  EXPECT_EQ(Run("erase --port file:x.prn --model torva40/45s --yes"), 2);
   EXPECT_EQ(Run("upload --port file:x.prn --model TORVA10-S --gray --yes a.bmp"), 2);
   EXPECT_EQ(Run("print --port file:x.prn --model TORVA20II-S --all"), 2);
   EXPECT_EQ(Run("print --port usb --model TORVA20II-U --all --range 1"), 2);

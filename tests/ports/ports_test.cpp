@@ -5,10 +5,12 @@
 #include <sys/stat.h>
 #include <termios.h>
 
+#include <cerrno>
 #include <cstdlib>
 
 #include "app/messages.h"
 #include "support/port_fixture.h"
+#include "ports/port_io.h"
 #include "ports/usb_finder.h"
 #include "support/pty_pair.h"
 
@@ -97,6 +99,7 @@ struct OpenFailureCase {
   int nBaudRate;
   bool bRegularFile;  // a path that exists but is no serial line
   const char* logLine;
+  int nLastError;  // what the open's message shows as the system error code
 };
 
 class SerialOpenFailureTest : public PortFixture,
@@ -117,15 +120,18 @@ TEST_P(SerialOpenFailureTest, LogsTheFailingStep) {
   EXPECT_FALSE(port.m_bConnected);
   EXPECT_EQ(port.m_hComm, -1);
   EXPECT_TRUE(log.Contains(GetParam().logLine)) << log.Text();
+  EXPECT_EQ(portio::PortLastError(), GetParam().nLastError);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Steps, SerialOpenFailureTest,
     ::testing::Values(
-        OpenFailureCase{"missing device", 115200, false, "CPorts::Open() CreateFile error\r\n"},
-        OpenFailureCase{"not a tty", 9600, true, "CPorts::Open() GetCommState failed.\r\n"},
-        OpenFailureCase{"unsupported baud", 12345, false, "CPorts::Open() SetCommstate failed(22).\r\n"},
-        OpenFailureCase{"zero baud", 0, false, "CPorts::Open() SetCommstate failed(22).\r\n"}),
+        OpenFailureCase{"missing device", 115200, false, "CPorts::Open() CreateFile error\r\n",
+                        ENOENT},
+        OpenFailureCase{"not a tty", 9600, true, "CPorts::Open() GetCommState failed.\r\n", ENOTTY},
+        OpenFailureCase{"unsupported baud", 12345, false, "CPorts::Open() SetCommstate failed(22).\r\n",
+                        EINVAL},
+        OpenFailureCase{"zero baud", 0, false, "CPorts::Open() SetCommstate failed(22).\r\n", EINVAL}),
     [](const ::testing::TestParamInfo<OpenFailureCase>& param) {
       std::string n = param.param.what;
       for (char& c : n) c = c == ' ' ? '_' : c;

@@ -4,6 +4,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <QWindow>
 
 #include "app/messages.h"
 #include "app/services.h"
@@ -13,6 +14,9 @@ namespace torva {
 namespace {
 
 int g_nUploadTimerMs = CUploadEngine::kTimerMs;
+// How long the start waits for the window to be on screen: 50 polls of 10 ms at most.
+constexpr int kExposePollMs = 10;
+constexpr int kMaxExposePolls = 50;
 
 }  // namespace
 
@@ -50,9 +54,20 @@ CPrograss::CPrograss(CUploadEngine& engine, QWidget* parent) : QDialog(parent), 
 }
 
 int CPrograss::DoModal() {
-  // The erase pause runs once the window is up, so that "Erasing..." is seen meanwhile.
-  QTimer::singleShot(0, this, &CPrograss::OnInitDialog);
+  QTimer::singleShot(0, this, &CPrograss::StartWhenShown);
   return exec();
+}
+
+void CPrograss::StartWhenShown() {
+  // The erase pause blocks this thread for seconds. Started before the window system has
+  // shown the dialog, the screen keeps the answered question box meanwhile and the program
+  // looks hung; started once the window is exposed, "Erasing..." is on screen instead.
+  QWindow* window = windowHandle();
+  if (window != nullptr && !window->isExposed() && ++m_nExposePolls < kMaxExposePolls) {
+    QTimer::singleShot(kExposePollMs, this, &CPrograss::StartWhenShown);
+    return;
+  }
+  OnInitDialog();
 }
 
 void CPrograss::OnInitDialog() {
@@ -66,7 +81,8 @@ void CPrograss::OnInitDialog() {
     return;
   }
   ShowProgress();
-  m_pStatus->repaint();
+  // The whole window: its first paint may still be pending.
+  repaint();
   m_engine.WaitForErase();
   m_timer1.start(g_nUploadTimerMs);
 }

@@ -56,6 +56,8 @@ class CPrograss : public QDialog {
  private:
   void ShowProgress();
   void StopTimers();
+  // Runs OnInitDialog once the window system shows the dialog (or after a bounded wait).
+  void StartWhenShown();
 
   CUploadEngine& m_engine;
   QLabel* m_pText = nullptr;
@@ -65,6 +67,7 @@ class CPrograss : public QDialog {
   QTimer m_timer1;
   QTimer m_timer2;
   bool m_bStarted = false;
+  int m_nExposePolls = 0;
 };
 
 }  // namespace torva
