@@ -93,7 +93,8 @@ done
 if ! grep -q '^ready' "$demo/sim.out" 2>/dev/null; then
   echo "run-demo: the simulated printer did not start:" >&2
   cat "$demo/sim.err" >&2
-  echo "  (is TCP port $tcp_port taken? set TORVA_DEMO_TCP_PORT to another port)" >&2
+  echo "  (is TCP port $tcp_port or UDP port $net_port taken? set TORVA_DEMO_TCP_PORT or" >&2
+  echo "   TORVA_DEMO_NET_PORT to another port)" >&2
   exit 1
 fi
 serial=$(sed -n 's/^serial: //p' "$demo/sim.out")
