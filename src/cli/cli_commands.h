@@ -17,5 +17,7 @@ int RunNetCommand(const Args& args);
 bool HasFlag(const Args& args, const std::string& name);
 std::string FlagValue(const Args& args, const std::string& name, const std::string& def = "");
 std::vector<std::string> Positionals(const Args& args, const std::vector<std::string>& valueFlags);
+// A whole decimal number from low to high into value; false (value kept) otherwise.
+bool ParseInt(const std::string& text, int low, int high, int& value);
 
 }  // namespace torva::cli

@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <iostream>
 #include <string>
 
@@ -50,6 +51,15 @@ bool HasFlag(const Args& args, const std::string& name) {
     if (a == name) return true;
   }
   return false;
+}
+
+bool ParseInt(const std::string& text, int low, int high, int& value) {
+  if (text.empty()) return false;
+  char* end = nullptr;
+  const long v = std::strtol(text.c_str(), &end, 10);
+  if (*end != '\0' || v < low || v > high) return false;
+  value = static_cast<int>(v);
+  return true;
 }
 
 std::string FlagValue(const Args& args, const std::string& name, const std::string& def) {

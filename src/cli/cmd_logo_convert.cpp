@@ -1,7 +1,6 @@
 // "torvaset-cli logo convert": one BMP file becomes the bytes the define command carries
 // for it as the first image of an upload: the 4-byte image header, then the image data.
 #include <cstdio>
-#include <cstdlib>
 #include <fstream>
 #include <memory>
 #include <string>
@@ -21,15 +20,6 @@ namespace {
 constexpr const char* kUsage =
     "convert IN.bmp --out FILE [--gray] [--threshold N] [--center --max-width W]\n"
     "          [--png PREVIEW.png]   the image header and data of one NV bit image";
-
-bool ParseInt(const std::string& text, int low, int high, int& value) {
-  if (text.empty()) return false;
-  char* end = nullptr;
-  const long v = std::strtol(text.c_str(), &end, 10);
-  if (*end != '\0' || v < low || v > high) return false;
-  value = static_cast<int>(v);
-  return true;
-}
 
 int Usage(const char* problem) {
   std::fprintf(stderr, "torvaset-cli logo convert: %s\nusage: torvaset-cli logo %s\n", problem,

@@ -1,7 +1,6 @@
 // "torvaset-cli logo upload | print | erase": the upload and print jobs of the logo pages,
 // driven by the same engines with the same bytes, order and waits.
 #include <cstdio>
-#include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -31,13 +30,16 @@ constexpr const char* kConnectionUsage =
     "--port PORT --model NAME [--baud N] [--data-bits 7|8] [--parity none|odd|even]\n"
     "          [--flow hw|sw|none] [--stop-bits 1|2] [--yes] [--log FILE]";
 constexpr const char* kUploadUsage =
-    "upload --port PORT --model NAME [line options] [--gray] [--star] [--threshold N]\n"
-    "          [--center-all] [--max-width W] FILE.bmp...   write the bitmaps into the NV memory";
+    "upload --port PORT --model NAME [line options] [--yes] [--gray] [--star]\n"
+    "          [--threshold N] [--center-all] [--max-width W] FILE.bmp...\n"
+    "          write the bitmaps into the NV memory";
 constexpr const char* kPrintUsage =
     "print --port PORT --model NAME (--all | --range TEXT) [--mode normal|double-width|\n"
-    "          double-height|quadruple] [--header] [--star]   print stored NV images";
+    "          double-height|quadruple] [--header] [--star] [--yes]\n"
+    "          print stored NV images";
 constexpr const char* kEraseUsage =
-    "erase --port PORT --model NAME [line options]   erase every NV image of the printer";
+    "erase --port PORT --model NAME [line options] [--yes]\n"
+    "          erase every NV image of the printer";
 constexpr const char* kPortHelp =
     "PORT: serial:PATH, lpt:PATH, usb, file:PATH, tcp:HOST:PORT, or a bare device path\n"
     "(a terminal is serial, /dev/lp* parallel, /dev/usb/lp* USB). Serial lines default to\n"
@@ -54,15 +56,6 @@ int Usage(const char* command, const char* usage, const std::string& problem) {
   std::fprintf(stderr, "torvaset-cli logo %s: %s\nusage: torvaset-cli logo %s\n       %s\n%s\n",
                command, problem.c_str(), usage, kConnectionUsage, kPortHelp);
   return 2;
-}
-
-bool ParseInt(const std::string& text, int low, int high, int& value) {
-  if (text.empty()) return false;
-  char* end = nullptr;
-  const long v = std::strtol(text.c_str(), &end, 10);
-  if (*end != '\0' || v < low || v > high) return false;
-  value = static_cast<int>(v);
-  return true;
 }
 
 // Where the job's bytes go, from --port and the line options.
@@ -233,6 +226,10 @@ int RunUploadJob(const JobSetup& setup, CLogoList& list) {
       [] { return CancelRequested(); });
   line.Done();
   if (result == UploadResult::Cancelled) std::fprintf(stderr, "torvaset-cli: upload cancelled\n");
+  // The dialogs say nothing after an erase; a script's user still wants to know it happened.
+  if (result == UploadResult::Erased) {
+    std::fprintf(stderr, "torvaset-cli: every NV image of the printer was erased\n");
+  }
   return UploadExitCode(result);
 }
 

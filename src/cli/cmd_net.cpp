@@ -32,13 +32,7 @@ void PrintNetUsage(std::FILE* out) {
                "  BROADCAST, PORT and LISTENPORT change these defaults.\n");
 }
 
-bool ParsePort(const std::string& text, int& port) {
-  char* end = nullptr;
-  const long value = std::strtol(text.c_str(), &end, 10);
-  if (text.empty() || *end != '\0' || value < 0 || value > 65535) return false;
-  port = static_cast<int>(value);
-  return true;
-}
+bool ParsePort(const std::string& text, int& port) { return ParseInt(text, 0, 65535, port); }
 
 // The exchange parameters: the settings file's, then the flags'. False on a bad flag.
 bool ReadParams(const Args& args, NetDiscoveryParams& params) {

@@ -55,6 +55,7 @@ bool CUploadEngine::Begin() {
   m_strStatus = "Erasing...";
   m_anOrder.clear();
   m_bCancel = m_bError = m_bCompleted = false;
+  m_bSectionSaved = true;
   m_nBytesSent = 0;
   m_nStarted = 0;
   m_nSequence = 0;
@@ -180,7 +181,13 @@ void CUploadEngine::WriteLogoSection() {
     ok = WriteSetting(kLogoSection, LogoKey(i), std::nullopt) && ok;
   }
   if (!ok) theLog.WriteLog("CPrograss LOGO section of %s not written", theApp().m_strProfilePath.c_str());
+  m_bSectionSaved = ok;
   m_nKeyCount = count;
+}
+
+std::string CUploadEngine::LogoSectionNotSavedText() {
+  return theMsg.IsKorean() ? "로고 목록을 설정 파일에 저장하지 못했습니다."
+                           : "The logo list could not be saved to the settings file.";
 }
 
 void CUploadEngine::Cancel() {

@@ -78,6 +78,11 @@ class CUploadEngine {
   long ProgressPos() const { return m_nProgressPos; }
   // State the page reads afterwards.
   bool Cancelled() const { return m_bCancel; }
+  // False after a complete upload whose LOGO section rewrite failed (the log line
+  // written): the printer holds the images, the next session would not list them.
+  bool LogoSectionSaved() const { return m_bSectionSaved; }
+  // What the user is told then, in the language of the messages.
+  static std::string LogoSectionNotSavedText();
   bool ErrorFlag() const { return m_bError; }
   int WaitTimeMs() const { return m_nWaitTime; }
   int ImageCount() const { return static_cast<int>(m_entries.size()); }
@@ -117,6 +122,7 @@ class CUploadEngine {
   bool m_bCancel = false;
   bool m_bError = false;
   bool m_bCompleted = false;
+  bool m_bSectionSaved = true;
   int m_nWaitTime = 0;
   std::string m_strStatus;
 };

@@ -77,6 +77,10 @@ UploadResult CUploadJob::End(bool dialogOk) {
   } else if (dialogOk) {
     m_eResult = UploadResult::Completed;
     ShowMessage(theMsg[kMsgComplete]);
+    if (!engine.LogoSectionSaved()) {
+      m_eResult = UploadResult::ListNotSaved;
+      ShowMessage(CUploadEngine::LogoSectionNotSavedText(), MsgIcon::Warning);
+    }
   } else {
     m_eResult = UploadResult::Cancelled;
   }

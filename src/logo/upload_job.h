@@ -3,7 +3,8 @@
 //   Begin()   the TORVA30/35 128 KB notice, the question, the connection; an empty list is
 //             erased here (question 23, the erase sequence). True: run the dialog over
 //             Engine(), then call End. False: the job is over, Result() says how.
-//   End(ok)   "Complete the NV bit image definition." after a complete upload; after a
+//   End(ok)   "Complete the NV bit image definition." after a complete upload, followed
+//             by a warning when the LOGO section could not be rewritten; after a
 //             cancel without a write error the empty headers and the dialog's wait; the
 //             connection closed.
 //   Run()     all of it with the engine's own clock-paced run (command line, tests).
@@ -23,6 +24,7 @@ class CPrinterLink;
 
 enum class UploadResult {
   Completed,     // every image sent, the LOGO section rewritten
+  ListNotSaved,  // every image sent, but the LOGO section could not be rewritten (told)
   Erased,        // an empty list: the NV memory was erased
   NotConfirmed,  // the question was answered No
   Refused,       // the TORVA30/35 notice stopped it

@@ -24,6 +24,8 @@
 #include "ports/ports.h"
 #include "support/fake_services.h"
 #include "support/log_capture.h"
+#include "support/qt_test_main.h"
+#include "support/serial_settings.h"
 
 namespace torva::test {
 
@@ -32,8 +34,7 @@ std::unique_ptr<QObject> MakeLogoSheetTest();
 std::unique_ptr<QObject> MakeUploadPageTest();
 std::unique_ptr<QObject> MakePrintPageTest();
 
-inline std::vector<std::pair<const char*, std::function<std::unique_ptr<QObject>()>>>
-LogoTestClasses() {
+inline QtTestClasses LogoTestClasses() {
   return {{"CheckListCtrlTest", MakeCheckListCtrlTest},
           {"LogoSheetTest", MakeLogoSheetTest},
           {"UploadPageTest", MakeUploadPageTest},
@@ -138,15 +139,7 @@ struct LogoFixture {
     }
     WriteSettings(text);
   }
-  void SetSerial(const std::string& path) {
-    port.m_strPortName = path;
-    port.m_nBaudRate = 115200;
-    port.m_nDataBits = 8;
-    port.m_nParity = 0;
-    port.m_nStopBits = 0;
-    port.m_nFlowControl = 3;
-    port.m_nFunction = 1;
-  }
+  void SetSerial(const std::string& path) { SetSerialSettings(port, path); }
   std::vector<std::string> Messages() const { return fakes.ui.MessageTexts(); }
   bool HasMessage(const std::string& text) const {
     for (const std::string& m : Messages()) {

@@ -97,6 +97,38 @@ TEST_F(CliLogoJob, EraseOverTcp) {
       << Err();
   EXPECT_EQ(CaptureOf(7), std::string("\x1C\x71\x01\x00\x00\x00\x00", 7));
   EXPECT_EQ(Ini(), "");
+  EXPECT_NE(Err().find("torvaset-cli: every NV image of the printer was erased"), std::string::npos)
+      << Err();
+}
+
+TEST_F(CliLogoJob, HelpListsTheAnswerFlagOfEveryJob) {
+  ASSERT_EQ(Run("--help"), 0);
+  const std::string help = ReadFileBytes(dir.File("stdout"));
+  for (const char* job : {"upload", "print", "erase"}) {
+    // The job's usage: its line and the indented lines that continue it.
+    std::size_t at = help.find(std::string("\n  ") + job + " ");
+    ASSERT_NE(at, std::string::npos) << help;
+    std::string usage;
+    do {
+      const std::size_t next = help.find('\n', at + 1);
+      usage += help.substr(at, next - at);
+      at = next;
+    } while (at != std::string::npos && help.compare(at, 4, "\n   ") == 0);
+    EXPECT_NE(usage.find("[--yes]"), std::string::npos) << job << ": " << usage;
+  }
+}
+
+TEST_F(CliLogoJob, AnUnsavedListFailsAfterTheCompletion) {
+  // A directory where the settings file should be: the images are sent, the list is not kept.
+  std::filesystem::create_directory(dir.File("torvaset.INI"));
+  EXPECT_EQ(Run("upload --port file:out.prn --model TORVA20II-S --yes a.bmp"), 1) << Err();
+  const std::string err = Err();
+  const std::size_t complete = err.find(OneLine(theMsg.English(21)));
+  const std::size_t warning = err.find("The logo list could not be saved to the settings file.");
+  EXPECT_NE(complete, std::string::npos) << err;
+  EXPECT_NE(warning, std::string::npos) << err;
+  EXPECT_LT(complete, warning) << err;
+  EXPECT_FALSE(ReadFileBytes(dir.File("out.prn")).empty());
 }
 
 TEST_F(CliLogoJob, VanishedPrinterFailsAndKeepsTheSection) {

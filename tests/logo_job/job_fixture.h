@@ -16,6 +16,7 @@
 #include "ports/ports.h"
 #include "support/fake_services.h"
 #include "support/log_capture.h"
+#include "support/serial_settings.h"
 
 namespace torva::test {
 
@@ -73,15 +74,7 @@ class LogoJobFixture : public ::testing::Test {
     return path;
   }
   std::string Ini() const { return ReadFileBytes(dir.File("torvaset.INI")); }
-  void SetPort(const std::string& name) {
-    port.m_strPortName = name;
-    port.m_nBaudRate = 115200;
-    port.m_nDataBits = 8;
-    port.m_nParity = 0;
-    port.m_nStopBits = 0;
-    port.m_nFlowControl = 3;
-    port.m_nFunction = 1;
-  }
+  void SetPort(const std::string& name) { SetSerialSettings(port, name); }
 
   ScopedFakeServices services;
   ScopedTempDir dir{true};

@@ -2,6 +2,8 @@
 // the fake clock, the LOGO section rewrite, cancel, and every failure path.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "app/messages.h"
 #include "job_fixture.h"
 #include "logo/nv_commands.h"
@@ -202,6 +204,46 @@ TEST_F(UploadTest, AFileThatVanishedStopsTheUpload) {
   EXPECT_TRUE(HasMessage(3));
   EXPECT_EQ(link.m_writes.size(), 3u);  // check, init, define start: no header of a guess
   EXPECT_EQ(Ini(), "");
+}
+
+// The printer holds the images even when the settings file cannot take the new list: the
+// completion stays, and a warning in the language of the messages follows it.
+class UploadSectionNotSavedTest : public UploadTest, public ::testing::WithParamInterface<int> {
+ protected:
+  void SetUp() override { theMsg.SelectLanguage(GetParam()); }
+  void TearDown() override { theMsg.SelectLanguage(kLangEnglish); }
+};
+
+TEST_P(UploadSectionNotSavedTest, IsToldAfterTheCompletion) {
+  ASSERT_TRUE(list.AddBitmap(Bmp("a.bmp", 8, 8), 1));
+  // A directory where the settings file should be: the rename over it fails.
+  std::filesystem::create_directory(dir.File("torvaset.INI"));
+  SetPort("COM1");
+  CRecordingLink link(port);
+  EXPECT_EQ(RunJob(link), UploadResult::ListNotSaved);
+  EXPECT_FALSE(UploadSucceeded(UploadResult::ListNotSaved));
+
+  const std::vector<RecordedMessage> messages = services.ui.Messages();
+  ASSERT_EQ(messages.size(), 2u);
+  EXPECT_EQ(messages[0].text, theMsg[21]);
+  EXPECT_EQ(messages[1].text, CUploadEngine::LogoSectionNotSavedText());
+  EXPECT_EQ(messages[1].icon, MsgIcon::Warning);
+  EXPECT_EQ(CUploadEngine::LogoSectionNotSavedText(),
+            GetParam() == kLangKorean ? "로고 목록을 설정 파일에 저장하지 못했습니다."
+                                      : "The logo list could not be saved to the settings file.");
+  EXPECT_TRUE(log.Contains("LOGO section of")) << log.Text();
+  EXPECT_EQ(link.m_writes.size(), 5u);  // the whole upload went out
+}
+
+INSTANTIATE_TEST_SUITE_P(Languages, UploadSectionNotSavedTest,
+                         ::testing::Values(kLangEnglish, kLangKorean));
+
+TEST_F(UploadTest, ASavedSectionIsNoWarning) {
+  ASSERT_TRUE(list.AddBitmap(Bmp("a.bmp", 8, 8), 1));
+  SetPort("COM1");
+  CRecordingLink link(port);
+  EXPECT_EQ(RunJob(link), UploadResult::Completed);
+  EXPECT_EQ(services.ui.MessageTexts(), std::vector<std::string>{theMsg[21]});
 }
 
 // The connection each port kind gets before the define command.

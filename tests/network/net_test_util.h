@@ -1,4 +1,4 @@
-// Helpers of the network tests: free loopback ports, a simulator responder on loopback with
+// Helpers of the network tests: free loopback ports (support/free_port.h), a simulator responder on loopback with
 // the tool's parameters pointed at it, and running torvaset-cli.
 #pragma once
 
@@ -8,11 +8,9 @@
 #include "net_options.h"
 #include "net_responder.h"
 #include "network/net_discovery.h"
+#include "support/free_port.h"
 
 namespace torva::test {
-
-// A UDP port that was free on 0.0.0.0 a moment ago.
-int FreeUdpPort();
 
 sim::NetSimPrinter SimPrinter(const std::string& spec);
 

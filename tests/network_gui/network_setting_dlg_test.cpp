@@ -11,10 +11,6 @@
 #include <QTableWidget>
 #include <QTest>
 #include <QTimer>
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
 
 #include <chrono>
 #include <memory>
@@ -27,6 +23,7 @@
 #include "net_responder.h"
 #include "network/gui/network_setting_dlg.h"
 #include "support/fake_services.h"
+#include "support/free_port.h"
 
 namespace torva::test {
 namespace {
@@ -37,18 +34,6 @@ const char* kPrinterC = "ip=10.1.2.3,mask=255.0.0.0,gw=10.0.0.1,mac=00:2B:9E:00:
 
 // Short enough to keep the suite quick; the responder answers at once on loopback.
 constexpr int kTestReceiveTimeoutMs = 300;
-
-int FreeUdpPort() {
-  const int fd = socket(AF_INET, SOCK_DGRAM, 0);
-  sockaddr_in a{};
-  a.sin_family = AF_INET;
-  a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  bind(fd, reinterpret_cast<sockaddr*>(&a), sizeof a);
-  socklen_t size = sizeof a;
-  getsockname(fd, reinterpret_cast<sockaddr*>(&a), &size);
-  close(fd);
-  return ntohs(a.sin_port);
-}
 
 // The simulator's responder on 127.0.0.1 and the parameters that reach it.
 struct LoopbackPrinters {

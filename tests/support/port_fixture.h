@@ -13,6 +13,7 @@
 #include "support/log_capture.h"
 #include "ports/ports.h"
 #include "support/fake_services.h"
+#include "support/serial_settings.h"
 
 namespace torva::test {
 
@@ -50,13 +51,7 @@ class CReceiver {
 class PortFixture : public ::testing::Test {
  protected:
   void SetSerial(const std::string& path, int flowControl = 3, uint8_t function = 1) {
-    port.m_strPortName = path;
-    port.m_nBaudRate = 115200;
-    port.m_nDataBits = 8;
-    port.m_nParity = 0;
-    port.m_nStopBits = 0;
-    port.m_nFlowControl = flowControl;
-    port.m_nFunction = function;
+    SetSerialSettings(port, path, flowControl, function);
   }
 
   ScopedFakeServices services;

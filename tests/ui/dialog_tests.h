@@ -15,6 +15,7 @@
 #include "app/messages.h"
 #include "scripted_env.h"
 #include "support/fake_services.h"
+#include "support/qt_test_main.h"
 
 namespace torva::test {
 
@@ -24,8 +25,7 @@ std::unique_ptr<QObject> MakeNetworkDlgTest();
 std::unique_ptr<QObject> MakeQtServicesTest();
 std::unique_ptr<QObject> MakeDemoFlowTest();
 
-inline std::vector<std::pair<const char*, std::function<std::unique_ptr<QObject>()>>>
-DialogTestClasses() {
+inline QtTestClasses DialogTestClasses() {
   return {{"PortSettingDlgTest", MakePortSettingDlgTest},
           {"MainMenuDlgTest", MakeMainMenuDlgTest},
           {"NetworkDlgTest", MakeNetworkDlgTest},

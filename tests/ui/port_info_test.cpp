@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+
 namespace torva {
 namespace {
 
@@ -50,7 +52,8 @@ INSTANTIATE_TEST_SUITE_P(
                    "None Flow control\r\nTwo Stop Bits"},
         SerialCase{Serial("COM9", 3, 57600, 8, 0, 1, 0),
                    "TORVA20 - COM9\r\nBaud : 57600\r\nData : 8 bit\r\nNone Parity\r\n"
-                   "H/W Flow control\r\nOne Stop Bit"}));
+                   "H/W Flow control\r\nOne Stop Bit"}),
+    [](const testing::TestParamInfo<SerialCase>& info) { return "Case" + std::to_string(info.index); });
 
 TEST(PortInfo, UsbIsTheFixedTitle) {
   EXPECT_EQ(BuildPortInfo(Serial("USB", 6, 115200, 8, 0, 1, 0), PortInfoKind::Usb),

@@ -1,9 +1,5 @@
 // The connection dialog against scripted devices: model pre-selection by the USB devices
 // present, the USB search, the port lists, the line parameters and where OK leads.
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
-
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -13,6 +9,7 @@
 #include "app/app.h"
 #include "dialog_tests.h"
 #include "network/printer_socket.h"
+#include "support/free_port.h"
 #include "ui/main_menu_dlg.h"
 #include "ui/network_dlg.h"
 #include "ui/port_setting_dlg.h"
@@ -96,19 +93,6 @@ struct ModalLog {
     return names;
   }
 };
-
-// A loopback port that nobody listens on.
-int ClosedLoopbackPort() {
-  int s = socket(AF_INET, SOCK_STREAM, 0);
-  sockaddr_in addr{};
-  addr.sin_family = AF_INET;
-  addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  bind(s, reinterpret_cast<sockaddr*>(&addr), sizeof addr);
-  socklen_t len = sizeof addr;
-  getsockname(s, reinterpret_cast<sockaddr*>(&addr), &len);
-  close(s);
-  return ntohs(addr.sin_port);
-}
 
 }  // namespace
 

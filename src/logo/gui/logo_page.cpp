@@ -1,5 +1,9 @@
 #include "logo/gui/logo_page.h"
 
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
 #include <memory>
 
 #include "app/app.h"
@@ -109,6 +113,81 @@ void CLogoPage::WireList(CCheckListCtrl& list, bool checks, std::function<void()
 
 int CLogoPage::RowNumber(const CCheckListCtrl& list, int row) {
   return list.Text(row, CCheckListCtrl::kColNumber).trimmed().toInt();
+}
+
+QLineEdit* CLogoPage::ReadOnlyField(const char* name, QWidget* parent) {
+  auto* edit = new QLineEdit(parent);
+  edit->setObjectName(name);
+  edit->setReadOnly(true);
+  return edit;
+}
+
+void CLogoPage::MakeList(ListBlock& block) {
+  block.pList = new CCheckListCtrl(this);
+  block.pList->setObjectName("BitmapList");
+  block.pListLabel = new QLabel("&Bitmap List", this);
+  block.pListLabel->setBuddy(block.pList);
+}
+
+void CLogoPage::MakeCountFields(ListBlock& block) {
+  block.pCountLabel = new QLabel("Number of Image Files", this);
+  block.pSizeLabel = new QLabel("Total Image File Size", this);
+  block.pCount = ReadOnlyField("ImageCount", this);
+  block.pSize = ReadOnlyField("ImageSize", this);
+}
+
+CLogoPage::ListBlock CLogoPage::MakeListBlock() {
+  ListBlock block;
+  MakeList(block);
+  MakeCountFields(block);
+  return block;
+}
+
+void CLogoPage::PlaceListBlock(QGridLayout& grid, const ListBlock& block) {
+  grid.addWidget(block.pListLabel, 0, 0, 1, 2);
+  grid.addWidget(block.pList, 1, 0, 1, 2);
+  grid.addWidget(block.pCountLabel, 2, 0);
+  grid.addWidget(block.pCount, 2, 1);
+  grid.addWidget(block.pSizeLabel, 3, 0);
+  grid.addWidget(block.pSize, 3, 1);
+}
+
+void CLogoPage::TranslateListBlock(const ListBlock& block) {
+  block.pListLabel->setText("비트맵 목록(&B)");
+  block.pCountLabel->setText("이미지 파일 수");
+  block.pSizeLabel->setText("전체 이미지 파일 크기");
+}
+
+void CLogoPage::ShowListTexts(const ListBlock& block) const {
+  block.pCount->setText(QString::fromStdString(m_list.m_strCountText));
+  block.pSize->setText(QString::fromStdString(m_list.m_strSizeText));
+}
+
+CLogoPage::DetailsBlock CLogoPage::MakePrinterDetails() {
+  DetailsBlock block;
+  block.pGroup = new QGroupBox("Printer Details", this);
+  block.pPrinterLabel = new QLabel("Printer Name", block.pGroup);
+  block.pPortLabel = new QLabel("Port Name", block.pGroup);
+  block.pPrinterName = ReadOnlyField("PrinterName", block.pGroup);
+  block.pPortName = ReadOnlyField("PortName", block.pGroup);
+  auto* grid = new QGridLayout(block.pGroup);
+  grid->addWidget(block.pPrinterLabel, 0, 0);
+  grid->addWidget(block.pPrinterName, 0, 1);
+  grid->addWidget(block.pPortLabel, 1, 0);
+  grid->addWidget(block.pPortName, 1, 1);
+  return block;
+}
+
+void CLogoPage::TranslatePrinterDetails(const DetailsBlock& block) {
+  block.pGroup->setTitle("프린터 정보");
+  block.pPrinterLabel->setText("프린터 이름");
+  block.pPortLabel->setText("포트 이름");
+}
+
+void CLogoPage::ShowPrinterDetails(const DetailsBlock& block) const {
+  const PrinterDetails details = PrinterDetailsFor(Port().m_strPortName, Port().m_nModel);
+  block.pPrinterName->setText(QString::fromStdString(details.strPrinterName));
+  block.pPortName->setText(QString::fromStdString(details.strPortName));
 }
 
 }  // namespace torva

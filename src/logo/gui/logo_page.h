@@ -14,6 +14,11 @@
 
 #include "logo/logo_list.h"
 
+class QGridLayout;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+
 namespace torva {
 
 class CPorts;
@@ -88,6 +93,43 @@ class CLogoPage : public QWidget {
   virtual void BeforeHeaderRefill() {}
   // The number in the number column of a row, 0 when there is none.
   static int RowNumber(const CCheckListCtrl& list, int row);
+
+  // A read-only text field named name (the pages show, never take, these values).
+  static QLineEdit* ReadOnlyField(const char* name, QWidget* parent);
+
+  // The "&Bitmap List" of the selection, preview and upload pages with the count and
+  // size fields under it.
+  struct ListBlock {
+    CCheckListCtrl* pList = nullptr;
+    QLabel* pListLabel = nullptr;
+    QLabel* pCountLabel = nullptr;
+    QLabel* pSizeLabel = nullptr;
+    QLineEdit* pCount = nullptr;
+    QLineEdit* pSize = nullptr;
+  };
+  // The list and its label, then (apart, so that a page can put widgets of its own
+  // between them in the tab order) the count and size rows.
+  void MakeList(ListBlock& block);
+  void MakeCountFields(ListBlock& block);
+  ListBlock MakeListBlock();
+  // Rows 0 to 3, columns 0 and 1 of grid.
+  static void PlaceListBlock(QGridLayout& grid, const ListBlock& block);
+  static void TranslateListBlock(const ListBlock& block);
+  // The count and size texts of the list.
+  void ShowListTexts(const ListBlock& block) const;
+
+  // The "Printer Details" group of the upload and print pages.
+  struct DetailsBlock {
+    QGroupBox* pGroup = nullptr;
+    QLabel* pPrinterLabel = nullptr;
+    QLabel* pPortLabel = nullptr;
+    QLineEdit* pPrinterName = nullptr;
+    QLineEdit* pPortName = nullptr;
+  };
+  DetailsBlock MakePrinterDetails();
+  static void TranslatePrinterDetails(const DetailsBlock& block);
+  // The printer and port names of the connection's current settings.
+  void ShowPrinterDetails(const DetailsBlock& block) const;
 
   const int m_nPageId;
   const char* m_pszHelpTopic;

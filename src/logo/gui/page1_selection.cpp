@@ -3,7 +3,6 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QLabel>
-#include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -22,32 +21,19 @@ constexpr int kMsgReset = 15;
 constexpr const char* kRemoveQuestion = "Remove selected file?";
 constexpr const char* kRemoveCaption = "Image downloader";
 
-QLineEdit* ReadOnlyField(const char* name, QWidget* parent) {
-  auto* edit = new QLineEdit(parent);
-  edit->setObjectName(name);
-  edit->setReadOnly(true);
-  return edit;
-}
-
 }  // namespace
 
 CPage1Selection::CPage1Selection(CLogoList& list, LogoConnection& connection, QWidget* parent)
     : CLogoPage(kSelection, "Bitmap Selection", list, connection, parent) {
   setObjectName("CPage1Selection");
-  m_pList = new CCheckListCtrl(this);
-  m_pList->setObjectName("BitmapList");
-  m_pListLabel = new QLabel("&Bitmap List", this);
-  m_pListLabel->setBuddy(m_pList);
+  MakeList(m_bitmaps);
   m_pOpen = new QPushButton("&Open File...", this);
   m_pOpen->setObjectName("OpenFile");
   m_pRemove = new QPushButton("Re&move", this);
   m_pRemove->setObjectName("Remove");
   m_pReset = new QPushButton("&Reset", this);
   m_pReset->setObjectName("Reset");
-  m_pCountLabel = new QLabel("Number of Image Files", this);
-  m_pSizeLabel = new QLabel("Total Image File Size", this);
-  m_pCount = ReadOnlyField("ImageCount", this);
-  m_pSize = ReadOnlyField("ImageSize", this);
+  MakeCountFields(m_bitmaps);
   m_pCenterGroup = new QGroupBox("Auto Center Align Check", this);
   m_pCenterGroup->setObjectName("AutoCenterGroup");
   m_pCenterText = new QLabel(" Check the item for automatic center align image.", m_pCenterGroup);
@@ -60,16 +46,11 @@ CPage1Selection::CPage1Selection(CLogoList& list, LogoConnection& connection, QW
   }
   buttons->addStretch();
   auto* grid = new QGridLayout(this);
-  grid->addWidget(m_pListLabel, 0, 0, 1, 2);
-  grid->addWidget(m_pList, 1, 0, 1, 2);
+  PlaceListBlock(*grid, m_bitmaps);
   grid->addLayout(buttons, 1, 2);
-  grid->addWidget(m_pCountLabel, 2, 0);
-  grid->addWidget(m_pCount, 2, 1);
-  grid->addWidget(m_pSizeLabel, 3, 0);
-  grid->addWidget(m_pSize, 3, 1);
   grid->addWidget(m_pCenterGroup, 4, 0, 1, 3);
 
-  WireList(*m_pList, true);
+  WireList(*m_bitmaps.pList, true);
   connect(m_pOpen, &QPushButton::clicked, this, &CPage1Selection::OnOpenFile);
   connect(m_pRemove, &QPushButton::clicked, this, &CPage1Selection::OnRemove);
   connect(m_pReset, &QPushButton::clicked, this, &CPage1Selection::OnReset);
@@ -83,12 +64,10 @@ void CPage1Selection::OnInitDialog() {
   ShowTexts();
   g_logoSheet.nRememberedRow = -1;
   if (Korean()) {
-    m_pListLabel->setText("비트맵 목록(&B)");
+    TranslateListBlock(m_bitmaps);
     m_pOpen->setText("파일 열기(&O)...");
     m_pRemove->setText("삭제(&M)");
     m_pReset->setText("초기화(&R)");
-    m_pCountLabel->setText("이미지 파일 수");
-    m_pSizeLabel->setText("전체 이미지 파일 크기");
     m_pCenterGroup->setTitle("자동 가운데 정렬 선택");
     m_pCenterText->setText(" 자동으로 가운데 정렬할 이미지를 선택하십시오.");
   }
@@ -102,7 +81,7 @@ void CPage1Selection::SetZeroTexts() {
 }
 
 void CPage1Selection::OnSetActive() {
-  RefillList(*m_pList, true);
+  RefillList(*m_bitmaps.pList, true);
   ShowTexts();
   g_logoSheet.nActivePage = kSelection;
 }
@@ -114,12 +93,12 @@ bool CPage1Selection::OnKillActive() {
 }
 
 void CPage1Selection::SaveChecks() {
-  for (int row = 0; row < m_pList->RowCount(); ++row) {
-    const int number = RowNumber(*m_pList, row);
+  for (int row = 0; row < m_bitmaps.pList->RowCount(); ++row) {
+    const int number = RowNumber(*m_bitmaps.pList, row);
     for (std::size_t i = 0; i < g_logoEntries.Count() && i < theLogoOptions.abAutoCenter.size();
          ++i) {
       if (m_list.EntryNumber(i) == number) {
-        theLogoOptions.abAutoCenter[i] = m_pList->IsChecked(row);
+        theLogoOptions.abAutoCenter[i] = m_bitmaps.pList->IsChecked(row);
         break;
       }
     }
@@ -127,8 +106,7 @@ void CPage1Selection::SaveChecks() {
 }
 
 void CPage1Selection::ShowTexts() {
-  m_pCount->setText(QString::fromStdString(m_list.m_strCountText));
-  m_pSize->setText(QString::fromStdString(m_list.m_strSizeText));
+  ShowListTexts(m_bitmaps);
 }
 
 void CPage1Selection::ShowTorva30Notice() {
@@ -147,13 +125,13 @@ void CPage1Selection::OnOpenFile() {
        ++i) {
     theLogoOptions.abAutoCenter[i] = false;
   }
-  RefillList(*m_pList, true);
+  RefillList(*m_bitmaps.pList, true);
   ShowTexts();
   ShowTorva30Notice();
 }
 
 void CPage1Selection::OnRemove() {
-  const std::vector<int> rows = m_pList->SelectedRows();
+  const std::vector<int> rows = m_bitmaps.pList->SelectedRows();
   if (rows.empty()) {
     ShowMessage(theMsg[kMsgNotSelected], MsgIcon::Warning);
     return;
@@ -161,8 +139,8 @@ void CPage1Selection::OnRemove() {
   if (!Ui().Question(kRemoveQuestion, kRemoveCaption)) return;
   m_bRefilling = true;
   for (auto it = rows.rbegin(); it != rows.rend(); ++it) {
-    m_list.RemoveNumber(RowNumber(*m_pList, *it));
-    m_pList->DeleteRow(*it);
+    m_list.RemoveNumber(RowNumber(*m_bitmaps.pList, *it));
+    m_bitmaps.pList->DeleteRow(*it);
   }
   m_bRefilling = false;
   // The boxes of the rows that stay move up with their rows.
@@ -174,13 +152,13 @@ void CPage1Selection::OnRemove() {
 void CPage1Selection::OnReset() {
   if (!AskQuestion(theMsg[kMsgReset])) return;
   m_bRefilling = true;
-  m_pList->DeleteAllRows();
+  m_bitmaps.pList->DeleteAllRows();
   m_bRefilling = false;
   g_logoEntries.Clear();
   SetZeroTexts();
   g_logoSheet.nRememberedRow = -1;
   if (LoadLogoSection(m_list) == 0) SetZeroTexts();
-  RefillList(*m_pList, true);
+  RefillList(*m_bitmaps.pList, true);
   ShowTexts();
 }
 

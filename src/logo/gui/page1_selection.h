@@ -6,7 +6,6 @@
 #include "logo/gui/logo_page.h"
 
 class QLabel;
-class QLineEdit;
 class QPushButton;
 class QGroupBox;
 
@@ -25,7 +24,7 @@ class CPage1Selection : public CLogoPage {
   void OnRemove();
   void OnReset();
 
-  CCheckListCtrl* List() const { return m_pList; }
+  CCheckListCtrl* List() const { return m_bitmaps.pList; }
 
  protected:
   void BeforeHeaderRefill() override { SaveChecks(); }
@@ -37,15 +36,10 @@ class CPage1Selection : public CLogoPage {
   void ShowTorva30Notice();
   void SetZeroTexts();
 
-  CCheckListCtrl* m_pList = nullptr;
-  QLabel* m_pListLabel = nullptr;
+  ListBlock m_bitmaps;
   QPushButton* m_pOpen = nullptr;
   QPushButton* m_pRemove = nullptr;
   QPushButton* m_pReset = nullptr;
-  QLabel* m_pCountLabel = nullptr;
-  QLabel* m_pSizeLabel = nullptr;
-  QLineEdit* m_pCount = nullptr;
-  QLineEdit* m_pSize = nullptr;
   QGroupBox* m_pCenterGroup = nullptr;
   QLabel* m_pCenterText = nullptr;
 };

@@ -6,7 +6,6 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QLineEdit>
 #include <QPainter>
 #include <QPixmap>
 #include <QRadioButton>
@@ -18,13 +17,6 @@
 
 namespace torva {
 namespace {
-
-QLineEdit* ReadOnlyField(const char* name, QWidget* parent) {
-  auto* edit = new QLineEdit(parent);
-  edit->setObjectName(name);
-  edit->setReadOnly(true);
-  return edit;
-}
 
 QLabel* PreviewArea(const char* name, QWidget* parent) {
   auto* area = new QLabel(parent);
@@ -41,14 +33,7 @@ QLabel* PreviewArea(const char* name, QWidget* parent) {
 CPage2Preview::CPage2Preview(CLogoList& list, LogoConnection& connection, QWidget* parent)
     : CLogoPage(kPreview, "Preview", list, connection, parent) {
   setObjectName("CPage2Preview");
-  m_pList = new CCheckListCtrl(this);
-  m_pList->setObjectName("BitmapList");
-  m_pListLabel = new QLabel("&Bitmap List", this);
-  m_pListLabel->setBuddy(m_pList);
-  m_pCountLabel = new QLabel("Number of Image Files", this);
-  m_pSizeLabel = new QLabel("Total Image File Size", this);
-  m_pCount = ReadOnlyField("ImageCount", this);
-  m_pSize = ReadOnlyField("ImageSize", this);
+  m_bitmaps = MakeListBlock();
   m_pPreview = PreviewArea("Preview", this);
   m_pPrintedView = PreviewArea("PrintedPreview", this);
   m_pPrintedView->setVisible(false);
@@ -76,17 +61,12 @@ CPage2Preview::CPage2Preview(CLogoList& list, LogoConnection& connection, QWidge
   views->addWidget(m_pPrintedView);
   views->addStretch();
   auto* grid = new QGridLayout(this);
-  grid->addWidget(m_pListLabel, 0, 0, 1, 2);
-  grid->addWidget(m_pList, 1, 0, 1, 2);
-  grid->addWidget(m_pCountLabel, 2, 0);
-  grid->addWidget(m_pCount, 2, 1);
-  grid->addWidget(m_pSizeLabel, 3, 0);
-  grid->addWidget(m_pSize, 3, 1);
+  PlaceListBlock(*grid, m_bitmaps);
   grid->addLayout(views, 4, 0, 1, 2);
   grid->addWidget(m_pShowPrinted, 5, 0, 1, 2);
   grid->addWidget(m_pQualityGroup, 6, 0, 1, 2);
 
-  WireList(*m_pList, false, [this] { DrawPreview(); });
+  WireList(*m_bitmaps.pList, false, [this] { DrawPreview(); });
   connect(m_pQuality, &QButtonGroup::idClicked, this, [this](int id) {
     m_nQuality = id;
     DrawPreview();
@@ -101,9 +81,7 @@ CPage2Preview::~CPage2Preview() = default;
 
 void CPage2Preview::OnInitDialog() {
   if (Korean()) {
-    m_pListLabel->setText("비트맵 목록(&B)");
-    m_pCountLabel->setText("이미지 파일 수");
-    m_pSizeLabel->setText("전체 이미지 파일 크기");
+    TranslateListBlock(m_bitmaps);
     m_pShowPrinted->setText("인쇄될 모양 보기(&P)");
     m_pQualityGroup->setTitle("인쇄 크기(&U)");
     const char* korean[4] = {"보통(&N)", "4배(&Q)", "세로 2배(&H)", "가로 2배(&W)"};
@@ -112,9 +90,8 @@ void CPage2Preview::OnInitDialog() {
 }
 
 void CPage2Preview::OnSetActive() {
-  RefillList(*m_pList, false);
-  m_pCount->setText(QString::fromStdString(m_list.m_strCountText));
-  m_pSize->setText(QString::fromStdString(m_list.m_strSizeText));
+  RefillList(*m_bitmaps.pList, false);
+  ShowListTexts(m_bitmaps);
   DrawPreview();
   g_logoSheet.nActivePage = kPreview;
 }
@@ -152,8 +129,8 @@ QSize CPage2Preview::PreviewSize(int width, int height, int areaWidth, int areaH
 
 std::string CPage2Preview::RememberedPath() const {
   const int row = g_logoSheet.nRememberedRow;
-  if (row < 0 || row >= m_pList->RowCount()) return {};
-  const int number = RowNumber(*m_pList, row);
+  if (row < 0 || row >= m_bitmaps.pList->RowCount()) return {};
+  const int number = RowNumber(*m_bitmaps.pList, row);
   for (std::size_t i = 0; i < g_logoEntries.Count(); ++i) {
     if (m_list.EntryNumber(i) == number) return g_logoEntries.paths[i];
   }

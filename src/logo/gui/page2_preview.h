@@ -15,7 +15,6 @@ class QButtonGroup;
 class QCheckBox;
 class QGroupBox;
 class QLabel;
-class QLineEdit;
 class QRadioButton;
 
 namespace torva {
@@ -53,18 +52,13 @@ class CPage2Preview : public CLogoPage {
   QSize DrawnPrintedSize() const { return m_drawnPrinted; }
   const QImage& PrintedDots() const { return m_printed; }
 
-  CCheckListCtrl* List() const { return m_pList; }
+  CCheckListCtrl* List() const { return m_bitmaps.pList; }
 
  private:
   QPixmap Compose(const QImage& image, QSize& drawn) const;
   std::string RememberedPath() const;
 
-  CCheckListCtrl* m_pList = nullptr;
-  QLabel* m_pListLabel = nullptr;
-  QLabel* m_pCountLabel = nullptr;
-  QLabel* m_pSizeLabel = nullptr;
-  QLineEdit* m_pCount = nullptr;
-  QLineEdit* m_pSize = nullptr;
+  ListBlock m_bitmaps;
   QLabel* m_pPreview = nullptr;
   QLabel* m_pPrintedView = nullptr;
   QCheckBox* m_pShowPrinted = nullptr;

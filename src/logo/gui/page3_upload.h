@@ -5,9 +5,6 @@
 
 #include "logo/gui/logo_page.h"
 
-class QGroupBox;
-class QLabel;
-class QLineEdit;
 class QPushButton;
 
 namespace torva {
@@ -28,24 +25,15 @@ class CPage3Upload : public CLogoPage {
   bool ToFile() const { return m_bToFile; }
   // How the last "&Upload" ended.
   UploadResult LastResult() const { return m_eLastResult; }
-  CCheckListCtrl* List() const { return m_pList; }
+  CCheckListCtrl* List() const { return m_bitmaps.pList; }
 
  signals:
   // Right before the "Uploading" dialog runs (tests watch it through this).
   void ProgressDialogStarted(CPrograss* dialog);
 
  private:
-  CCheckListCtrl* m_pList = nullptr;
-  QLabel* m_pListLabel = nullptr;
-  QLabel* m_pCountLabel = nullptr;
-  QLabel* m_pSizeLabel = nullptr;
-  QLineEdit* m_pCount = nullptr;
-  QLineEdit* m_pSize = nullptr;
-  QGroupBox* m_pDetails = nullptr;
-  QLabel* m_pPrinterLabel = nullptr;
-  QLabel* m_pPortLabel = nullptr;
-  QLineEdit* m_pPrinterName = nullptr;
-  QLineEdit* m_pPortName = nullptr;
+  ListBlock m_bitmaps;
+  DetailsBlock m_details;
   QPushButton* m_pUpload = nullptr;
   bool m_bToFile = false;
   UploadResult m_eLastResult;

@@ -5,7 +5,6 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
-#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -20,13 +19,6 @@
 
 namespace torva {
 namespace {
-
-QLineEdit* ReadOnlyField(const char* name, QWidget* parent) {
-  auto* edit = new QLineEdit(parent);
-  edit->setObjectName(name);
-  edit->setReadOnly(true);
-  return edit;
-}
 
 QRadioButton* Radio(const char* text, const char* name, QWidget* parent) {
   auto* radio = new QRadioButton(text, parent);
@@ -72,16 +64,7 @@ CPage4Print::CPage4Print(CLogoList& list, LogoConnection& connection, QWidget* p
   headers->addWidget(m_pNoHeader);
   headers->addWidget(m_pAddHeader);
 
-  m_pDetails = new QGroupBox("Printer Details", this);
-  m_pPrinterLabel = new QLabel("Printer Name", m_pDetails);
-  m_pPortLabel = new QLabel("Port Name", m_pDetails);
-  m_pPrinterName = ReadOnlyField("PrinterName", m_pDetails);
-  m_pPortName = ReadOnlyField("PortName", m_pDetails);
-  auto* details = new QGridLayout(m_pDetails);
-  details->addWidget(m_pPrinterLabel, 0, 0);
-  details->addWidget(m_pPrinterName, 0, 1);
-  details->addWidget(m_pPortLabel, 1, 0);
-  details->addWidget(m_pPortName, 1, 1);
+  m_details = MakePrinterDetails();
 
   m_pPrint = new QPushButton("&Print", this);
   m_pPrint->setObjectName("Print");
@@ -91,7 +74,7 @@ CPage4Print::CPage4Print(CLogoList& list, LogoConnection& connection, QWidget* p
   grid->addWidget(m_pRangeGroup, 0, 0);
   grid->addWidget(m_pModeGroup, 0, 1);
   grid->addWidget(m_pHeaderGroup, 1, 0);
-  grid->addWidget(m_pDetails, 1, 1);
+  grid->addWidget(m_details.pGroup, 1, 1);
   grid->addWidget(m_pPrint, 2, 1, Qt::AlignRight);
 
   connect(m_pAll, &QRadioButton::clicked, this, [this] { m_nRange = 0; });
@@ -116,18 +99,14 @@ void CPage4Print::OnInitDialog() {
     m_pHeaderGroup->setTitle("머리글(&D)");
     m_pNoHeader->setText("머리글 없음");
     m_pAddHeader->setText("머리글 추가");
-    m_pDetails->setTitle("프린터 정보");
-    m_pPrinterLabel->setText("프린터 이름");
-    m_pPortLabel->setText("포트 이름");
+    TranslatePrinterDetails(m_details);
     m_pPrint->setText("인쇄(&P)");
   }
 }
 
 void CPage4Print::OnSetActive() {
   const std::string& portName = Port().m_strPortName;
-  const PrinterDetails details = PrinterDetailsFor(portName, Port().m_nModel);
-  m_pPrinterName->setText(QString::fromStdString(details.strPrinterName));
-  m_pPortName->setText(QString::fromStdString(details.strPortName));
+  ShowPrinterDetails(m_details);
   m_pPrint->setEnabled(PrintAllowedForPort(portName));
 }
 

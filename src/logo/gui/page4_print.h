@@ -9,7 +9,6 @@
 
 class QButtonGroup;
 class QGroupBox;
-class QLabel;
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
@@ -56,11 +55,7 @@ class CPage4Print : public CLogoPage {
   QButtonGroup* m_pHeaders = nullptr;
   QRadioButton* m_pNoHeader = nullptr;
   QRadioButton* m_pAddHeader = nullptr;
-  QGroupBox* m_pDetails = nullptr;
-  QLabel* m_pPrinterLabel = nullptr;
-  QLabel* m_pPortLabel = nullptr;
-  QLineEdit* m_pPrinterName = nullptr;
-  QLineEdit* m_pPortName = nullptr;
+  DetailsBlock m_details;
   QPushButton* m_pPrint = nullptr;
   PrintResult m_eLastResult;
 };

@@ -26,24 +26,10 @@ CPrintProgressDlg::CPrintProgressDlg(CPrintEngine& engine, QWidget* parent)
   setObjectName("CPrintProgressDlg");
   setWindowTitle("Printing");
   setModal(true);
-  m_pStatus = new QLabel(this);
-  m_pStatus->setObjectName("Status");
-  m_pStatus->setMinimumWidth(300);
-  m_pProgress = new QProgressBar(this);
-  m_pProgress->setObjectName("Progress");
-  m_pProgress->setTextVisible(false);
-  m_pCancel = new QPushButton("Cancel", this);
-  m_pCancel->setObjectName("Cancel");
-  auto* layout = new QVBoxLayout(this);
-  layout->addWidget(m_pStatus);
-  layout->addWidget(m_pProgress);
-  layout->addWidget(m_pCancel, 0, Qt::AlignHCenter);
-  if (System().DefaultLanguageId() == kLangKorean) {
-    setWindowTitle("인쇄 중");
-    m_pCancel->setText("취소");
-  }
+  m_widgets = AddProgressWidgets(*this, *new QVBoxLayout(this), 300);
+  if (System().DefaultLanguageId() == kLangKorean) setWindowTitle("인쇄 중");
   connect(&m_timer, &QTimer::timeout, this, &CPrintProgressDlg::OnTimer);
-  connect(m_pCancel, &QPushButton::clicked, this, &CPrintProgressDlg::OnCancel);
+  connect(m_widgets.pCancel, &QPushButton::clicked, this, &CPrintProgressDlg::OnCancel);
 }
 
 int CPrintProgressDlg::DoModal() {
@@ -55,9 +41,9 @@ void CPrintProgressDlg::OnInitDialog() {
   if (m_bStarted) return;
   m_bStarted = true;
   m_engine.Begin();
-  m_pStatus->setText(QString());
-  m_pProgress->setRange(0, m_engine.ProgressRange());
-  m_pProgress->setValue(0);
+  m_widgets.pStatus->setText(QString());
+  m_widgets.pProgress->setRange(0, m_engine.ProgressRange());
+  m_widgets.pProgress->setValue(0);
   m_timer.start(g_nPrintTimerMs);
 }
 
@@ -72,8 +58,8 @@ void CPrintProgressDlg::OnTimer() {
 }
 
 void CPrintProgressDlg::ShowProgress() {
-  m_pStatus->setText(QString::fromStdString(m_engine.StatusText()));
-  m_pProgress->setValue(std::min(m_engine.ProgressPos(), m_pProgress->maximum()));
+  m_widgets.pStatus->setText(QString::fromStdString(m_engine.StatusText()));
+  m_widgets.pProgress->setValue(std::min(m_engine.ProgressPos(), m_widgets.pProgress->maximum()));
 }
 
 void CPrintProgressDlg::OnCancel() {
@@ -90,8 +76,8 @@ void CPrintProgressDlg::OnCancelMode() {
   accept();
 }
 
-QString CPrintProgressDlg::StatusText() const { return m_pStatus->text(); }
-int CPrintProgressDlg::ProgressValue() const { return m_pProgress->value(); }
-int CPrintProgressDlg::ProgressMaximum() const { return m_pProgress->maximum(); }
+QString CPrintProgressDlg::StatusText() const { return m_widgets.pStatus->text(); }
+int CPrintProgressDlg::ProgressValue() const { return m_widgets.pProgress->value(); }
+int CPrintProgressDlg::ProgressMaximum() const { return m_widgets.pProgress->maximum(); }
 
 }  // namespace torva

@@ -9,9 +9,7 @@
 #include <QDialog>
 #include <QTimer>
 
-class QLabel;
-class QProgressBar;
-class QPushButton;
+#include "logo/gui/progress_widgets.h"
 
 namespace torva {
 
@@ -49,9 +47,7 @@ class CPrintProgressDlg : public QDialog {
   void ShowProgress();
 
   CPrintEngine& m_engine;
-  QLabel* m_pStatus = nullptr;
-  QProgressBar* m_pProgress = nullptr;
-  QPushButton* m_pCancel = nullptr;
+  ProgressWidgets m_widgets;
   QTimer m_timer;
   bool m_bStarted = false;
 };

@@ -28,29 +28,18 @@ CPrograss::CPrograss(CUploadEngine& engine, QWidget* parent) : QDialog(parent), 
   setWindowTitle("Uploading");
   setModal(true);
   m_pText = new QLabel("Uploading...", this);
-  m_pStatus = new QLabel(this);
-  m_pStatus->setObjectName("Status");
-  m_pStatus->setMinimumWidth(360);
-  m_pProgress = new QProgressBar(this);
-  m_pProgress->setObjectName("Progress");
-  m_pProgress->setTextVisible(false);
-  m_pCancel = new QPushButton("Cancel", this);
-  m_pCancel->setObjectName("Cancel");
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(m_pText);
-  layout->addWidget(m_pStatus);
-  layout->addWidget(m_pProgress);
-  layout->addWidget(m_pCancel, 0, Qt::AlignHCenter);
+  m_widgets = AddProgressWidgets(*this, *layout, 360);
   if (System().DefaultLanguageId() == kLangKorean) {
     setWindowTitle("전송 중");
     m_pText->setText("전송 중...");
-    m_pCancel->setText("취소");
   }
 
   for (QTimer* t : {&m_timer1, &m_timer2}) t->setSingleShot(true);
   connect(&m_timer1, &QTimer::timeout, this, [this] { OnTimer(1); });
   connect(&m_timer2, &QTimer::timeout, this, [this] { OnTimer(2); });
-  connect(m_pCancel, &QPushButton::clicked, this, &CPrograss::OnCancel);
+  connect(m_widgets.pCancel, &QPushButton::clicked, this, &CPrograss::OnCancel);
 }
 
 int CPrograss::DoModal() {
@@ -73,8 +62,8 @@ void CPrograss::StartWhenShown() {
 void CPrograss::OnInitDialog() {
   if (m_bStarted) return;
   m_bStarted = true;
-  m_pProgress->setRange(0, static_cast<int>(m_engine.ProgressRange()));
-  m_pProgress->setValue(0);
+  m_widgets.pProgress->setRange(0, static_cast<int>(m_engine.ProgressRange()));
+  m_widgets.pProgress->setValue(0);
   if (!m_engine.Begin()) {
     ShowProgress();
     accept();
@@ -108,10 +97,10 @@ void CPrograss::OnTimer(int timerId) {
 }
 
 void CPrograss::ShowProgress() {
-  m_pStatus->setText(QString::fromStdString(m_engine.StatusText()));
+  m_widgets.pStatus->setText(QString::fromStdString(m_engine.StatusText()));
   const long range = m_engine.ProgressRange();
-  if (m_pProgress->maximum() != range) m_pProgress->setRange(0, static_cast<int>(range));
-  m_pProgress->setValue(static_cast<int>(std::min(m_engine.ProgressPos(), range)));
+  if (m_widgets.pProgress->maximum() != range) m_widgets.pProgress->setRange(0, static_cast<int>(range));
+  m_widgets.pProgress->setValue(static_cast<int>(std::min(m_engine.ProgressPos(), range)));
 }
 
 void CPrograss::StopTimers() {
@@ -134,8 +123,8 @@ void CPrograss::OnCancelMode() {
   accept();
 }
 
-QString CPrograss::StatusText() const { return m_pStatus->text(); }
-int CPrograss::ProgressValue() const { return m_pProgress->value(); }
-int CPrograss::ProgressMaximum() const { return m_pProgress->maximum(); }
+QString CPrograss::StatusText() const { return m_widgets.pStatus->text(); }
+int CPrograss::ProgressValue() const { return m_widgets.pProgress->value(); }
+int CPrograss::ProgressMaximum() const { return m_widgets.pProgress->maximum(); }
 
 }  // namespace torva

@@ -11,9 +11,9 @@
 #include <QDialog>
 #include <QTimer>
 
+#include "logo/gui/progress_widgets.h"
+
 class QLabel;
-class QProgressBar;
-class QPushButton;
 
 namespace torva {
 
@@ -61,9 +61,7 @@ class CPrograss : public QDialog {
 
   CUploadEngine& m_engine;
   QLabel* m_pText = nullptr;
-  QLabel* m_pStatus = nullptr;
-  QProgressBar* m_pProgress = nullptr;
-  QPushButton* m_pCancel = nullptr;
+  ProgressWidgets m_widgets;
   QTimer m_timer1;
   QTimer m_timer2;
   bool m_bStarted = false;
