@@ -53,7 +53,7 @@ INSTANTIATE_TEST_SUITE_P(
         SerialCase{Serial("COM9", 3, 57600, 8, 0, 1, 0),
                    "TORVA20 - COM9\r\nBaud : 57600\r\nData : 8 bit\r\nNone Parity\r\n"
                    "H/W Flow control\r\nOne Stop Bit"}),
-    [](const testing::TestParamInfo<SerialCase>& info) { return "Case" + std::to_string(info.index); });
+    [](const testing::TestParamInfo<SerialCase>& param) { return "Case" + std::to_string(param.index); });
 
 TEST(PortInfo, UsbIsTheFixedTitle) {
   EXPECT_EQ(BuildPortInfo(Serial("USB", 6, 115200, 8, 0, 1, 0), PortInfoKind::Usb),
