@@ -12,10 +12,10 @@
 
 namespace torva::test {
 
-sim::NetSimPrinter SimPrinter(const std::string& spec) {
+sim::NetSimPrinter SimPrinter(const std::string& desc) {
   sim::NetSimPrinter printer;
   std::string error;
-  EXPECT_TRUE(sim::ParseNetPrinter(spec, printer, error)) << error;
+  EXPECT_TRUE(sim::ParseNetPrinter(desc, printer, error)) << error;
   return printer;
 }
 
@@ -24,7 +24,7 @@ LoopbackNet::LoopbackNet(const std::vector<std::string>& printerSpecs) {
   options.m_strListenAddress = "127.0.0.1";
   options.m_nListenPort = 0;
   options.m_nReplyPort = FreeUdpPort();
-  for (const auto& spec : printerSpecs) options.m_printers.push_back(SimPrinter(spec));
+  for (const auto& desc : printerSpecs) options.m_printers.push_back(SimPrinter(desc));
   std::string error;
   EXPECT_TRUE(responder.Start(options, error)) << error;
   params.m_strBroadcast = "127.0.0.1";

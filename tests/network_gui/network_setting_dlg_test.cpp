@@ -37,15 +37,15 @@ constexpr int kTestReceiveTimeoutMs = 300;
 
 // The simulator's responder on 127.0.0.1 and the parameters that reach it.
 struct LoopbackPrinters {
-  explicit LoopbackPrinters(const std::vector<std::string>& specs) {
+  explicit LoopbackPrinters(const std::vector<std::string>& descs) {
     sim::NetResponderOptions options;
     options.m_strListenAddress = "127.0.0.1";
     options.m_nListenPort = 0;
     options.m_nReplyPort = FreeUdpPort();
-    for (const auto& spec : specs) {
+    for (const auto& desc : descs) {
       sim::NetSimPrinter printer;
       std::string error;
-      if (!sim::ParseNetPrinter(spec, printer, error)) qFatal("bad printer %s", error.c_str());
+      if (!sim::ParseNetPrinter(desc, printer, error)) qFatal("bad printer %s", error.c_str());
       options.m_printers.push_back(printer);
     }
     std::string error;
@@ -111,10 +111,10 @@ QPushButton* Button(QWidget& dlg, const char* name) { return Child<QPushButton>(
 QLineEdit* Edit(QWidget& dlg, const char* name) { return Child<QLineEdit>(dlg, name); }
 QTableWidget* List(QWidget& dlg) { return Child<QTableWidget>(dlg, "PrinterList"); }
 
-NetPrinterReply Reply(const char* spec) {
+NetPrinterReply Reply(const char* desc) {
   sim::NetSimPrinter p;
   std::string error;
-  if (!sim::ParseNetPrinter(spec, p, error)) qFatal("bad printer %s", error.c_str());
+  if (!sim::ParseNetPrinter(desc, p, error)) qFatal("bad printer %s", error.c_str());
   NetPrinterReply reply;
   reply.m_strSource = "127.0.0.2";
   reply.m_packet.m_ip = p.m_ip;
@@ -211,7 +211,7 @@ class NetworkSettingDlgTest : public QObject {
   }
 
   void rowClickTakesTheRow_data() {
-    QTest::addColumn<QString>("spec");
+    QTest::addColumn<QString>("desc");
     QTest::addColumn<bool>("dhcp");
     QTest::addColumn<QString>("ip");
     QTest::addColumn<QString>("port");
@@ -220,13 +220,13 @@ class NetworkSettingDlgTest : public QObject {
   }
 
   void rowClickTakesTheRow() {
-    QFETCH(QString, spec);
+    QFETCH(QString, desc);
     QFETCH(bool, dhcp);
     QFETCH(QString, ip);
     QFETCH(QString, port);
     Fixture f;
     CNetworkSettingDlg dlg;
-    const NetPrinterReply reply = Reply(spec.toStdString().c_str());
+    const NetPrinterReply reply = Reply(desc.toStdString().c_str());
     dlg.AddPrinterRow(reply);
     QCOMPARE(List(dlg)->item(0, 0)->text(), QString::fromStdString(FormatIpColumn(reply.m_packet)));
     Child<QCheckBox>(dlg, "DHCP")->setChecked(!dhcp);
