@@ -4,7 +4,7 @@ PRESET    ?= default
 BUILD_DIR ?= build/$(PRESET)
 JOBS      ?= $(shell nproc)
 
-.PHONY: deps build run test test-asan test-tsan bench clean
+.PHONY: deps build run test test-asan test-tsan test-clang bench clean
 
 deps:
 	@scripts/install-deps.sh packages.txt
@@ -24,6 +24,9 @@ test-asan:
 
 test-tsan:
 	@$(MAKE) --no-print-directory test PRESET=tsan
+
+test-clang:
+	@$(MAKE) --no-print-directory test PRESET=clang
 
 bench: deps
 	@cmake --preset bench >/dev/null

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 
 namespace torva {
@@ -30,6 +31,8 @@ struct SerialCase {
   ConnectionSettings settings;
   const char* expected;
 };
+
+void PrintTo(const SerialCase& c, std::ostream* os) { *os << c.settings.m_strPortName; }
 
 class PortInfoSerial : public testing::TestWithParam<SerialCase> {};
 
