@@ -217,7 +217,7 @@ int RunUploadJob(const JobSetup& setup, CLogoList& list) {
   CPrinterSocket socket;
   CPrinterLink link(thePort, socket, setup.connection.strHost, setup.connection.nTcpPort);
   // The keys of the LOGO section that the rewrite after a complete upload replaces.
-  g_nLogoKeyCount = static_cast<int>(ReadNumberedSettings("LOGO", "Logofile%d", 1).size());
+  g_nLogoKeyCount = static_cast<int>(ReadLogoFiles().size());
   CUploadJob job(link, list, g_logoEntries, theLogoOptions, setup.nModelCode);
   CProgressLine line;
   CatchInterrupt();

@@ -17,14 +17,15 @@ namespace {
 constexpr int kMsgFileOpen = 3;
 constexpr int kMsgCommError = 42;
 constexpr const char* kLogoSection = "LOGO";
-
-std::string LogoKey(int i) {
-  char key[32];
-  std::snprintf(key, sizeof key, "Logofile%d", i);
-  return key;
-}
+constexpr const char* kLogoKeyFormat = "Logofile%d";
 
 }  // namespace
+
+std::string LogoFileKey(int number) { return "Logofile" + std::to_string(number); }
+
+std::vector<std::string> ReadLogoFiles() {
+  return ReadNumberedSettings(kLogoSection, kLogoKeyFormat, 1);
+}
 
 int g_nLogoKeyCount = 0;
 
@@ -175,10 +176,10 @@ void CUploadEngine::WriteLogoSection() {
   bool ok = true;
   for (int i = 1; i <= count; ++i) {
     const Entry& e = m_entries[static_cast<std::size_t>(m_anOrder[static_cast<std::size_t>(i - 1)])];
-    ok = WriteSetting(kLogoSection, LogoKey(i), e.strPath) && ok;
+    ok = WriteSetting(kLogoSection, LogoFileKey(i), e.strPath) && ok;
   }
   for (int i = count + 1; i <= m_nKeyCount; ++i) {
-    ok = WriteSetting(kLogoSection, LogoKey(i), std::nullopt) && ok;
+    ok = WriteSetting(kLogoSection, LogoFileKey(i), std::nullopt) && ok;
   }
   if (!ok) theLog.WriteLog("CPrograss LOGO section of %s not written", theApp().m_strProfilePath.c_str());
   m_bSectionSaved = ok;

@@ -35,6 +35,11 @@ class CPrinterLink;
 // upload. The keys from the new count up to this one are removed after an upload.
 extern int g_nLogoKeyCount;
 
+// The settings file's logo list: section LOGO, keys Logofile1, Logofile2, ... in list order.
+// The upload rewrites it; the logo pages and the command line read it back.
+std::string LogoFileKey(int number);
+std::vector<std::string> ReadLogoFiles();
+
 enum class UploadStep { Sent, Completed, Stopped };
 
 class CUploadEngine {

@@ -24,7 +24,7 @@ int LoadLogoSection(CLogoList& list) {
   list.ResetList();
   g_nLogoKeyCount = 0;
   int read = 0;
-  for (const std::string& path : ReadNumberedSettings("LOGO", "Logofile%d", 1)) {
+  for (const std::string& path : ReadLogoFiles()) {
     ++read;
     g_logoSheet.bLoaded = true;
     g_nLogoKeyCount = read;
