@@ -3,6 +3,8 @@
 
 #include <string>
 
+#include "app/message_ids.h"
+
 namespace torva {
 
 inline constexpr int kMessageCount = 63;
@@ -13,6 +15,7 @@ class CMessageTable {
  public:
   // Text by index 0..62 (UTF-8); an index out of range gives an empty text.
   const char* operator[](int index) const;
+  const char* operator[](MsgId id) const { return (*this)[static_cast<int>(id)]; }
   bool IsKorean() const { return m_bKorean; }
   // English unless langId is 1042.
   void SelectLanguage(int langId);

@@ -7,6 +7,21 @@
 
 namespace torva {
 
+// Model codes (m_nModel). Callers name them; no bare numbers.
+enum ModelCode : int {
+  kModelGeneric = 1,    // any model no prefix names
+  kModelTorva10 = 2,    // the TORVA10 line: legacy firmware downloader, no user setup
+  kModelTorva20II = 3,
+  kModelDlx2000 = 4,
+  kModelTorva30 = 5,
+  kModelTorva40 = 6,
+};
+
+// The TORVA10 line updates its firmware with the framed legacy downloader.
+inline bool IsLegacyFirmwareModel(int modelCode) { return modelCode == kModelTorva10; }
+// The User Setup job is offered for every model but the TORVA10 line.
+inline bool HasUserSetup(int modelCode) { return modelCode != kModelTorva10; }
+
 // Model code 1..6 by the first matching prefix ("TORVA10" 2, the TORVA20II line 3,
 // "DLX-2000" 4, the TORVA30 line 5, "TORVA40" 6, anything else 1).
 int ModelCodeFromName(const std::string& name);
