@@ -66,3 +66,20 @@ function(torva_test_paths target)
     TORVA_TEST_DATA_DIR="${CMAKE_SOURCE_DIR}/tests/data"
     TORVA_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
 endfunction()
+
+# torva_gui_library(<name> DEPS ...): the Qt dialogs of one job folder (src/<job>/gui), every
+# header and source of the folder, with moc.
+function(torva_gui_library name)
+  cmake_parse_arguments(ARG "" "" "DEPS" ${ARGN})
+  file(GLOB srcs CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*.h)
+  if(NOT srcs)
+    add_library(${name} INTERFACE)
+    target_link_libraries(${name} INTERFACE ${ARG_DEPS})
+    return()
+  endif()
+  add_library(${name} STATIC ${srcs})
+  set_target_properties(${name} PROPERTIES AUTOMOC ON AUTORCC ON)
+  target_include_directories(${name} PUBLIC ${CMAKE_SOURCE_DIR}/src)
+  target_link_libraries(${name} PUBLIC Qt6::Widgets ${ARG_DEPS})
+  torva_warnings(${name})
+endfunction()
