@@ -7,6 +7,9 @@
 
 namespace torva {
 
+// The job the main menu started (m_nFunction).
+enum JobFunction : uint8_t { kFunctionLogo = 1, kFunctionUserSetup = 2, kFunctionFirmware = 3 };
+
 struct ConnectionSettings {
   std::string m_strPortName;
   int m_nModel = 0;

@@ -2,6 +2,7 @@
 
 
 #include "app/messages.h"
+#include "app/models.h"
 
 namespace torva {
 namespace {
@@ -11,13 +12,7 @@ std::string Number(int value) { return std::to_string(value); }
 }  // namespace
 
 const char* PortInfoModelPrefix(int modelCode) {
-  switch (modelCode) {
-    case 2: return "TORVA10 - ";
-    case 4: return "TORVA40i - ";
-    case 6: return "TORVA40 - ";
-    case 5: return "TORVA30 - ";
-    default: return "TORVA20 - ";
-  }
+  return ModelRowOf(modelCode).portInfoPrefix;
 }
 
 std::string BuildPortInfo(const ConnectionSettings& s, PortInfoKind kind) {

@@ -154,7 +154,7 @@ bool ApplyLineOptions(const Args& args, CPorts& port, std::string& error) {
 // socket's address, the model code, the log.
 struct JobSetup {
   JobConnection connection;
-  int nModelCode = 1;
+  int nModelCode = kModelGeneric;
 };
 
 bool SetUpJob(const Args& args, JobSetup& setup, std::string& error) {
@@ -166,7 +166,7 @@ bool SetUpJob(const Args& args, JobSetup& setup, std::string& error) {
   }
   // A name the connection dialog would not know either: a typo must not quietly run the
   // job with another line's rules (width, grey printing, NV size).
-  if (ModelFamilyFromName(model) == 0) {
+  if (!IsKnownModelName(model)) {
     error = "'" + model + "': " + theMsg[kMsgInvalidDevice] + " (e.g. TORVA40/45S)";
     return false;
   }
@@ -174,7 +174,7 @@ bool SetUpJob(const Args& args, JobSetup& setup, std::string& error) {
   if (!ApplyLineOptions(args, thePort, error)) return false;
   thePort.m_strPortName = setup.connection.strPortName;
   thePort.m_nModel = setup.nModelCode;
-  thePort.m_nFunction = 1;
+  thePort.m_nFunction = kFunctionLogo;
   if (!setup.connection.strFilePath.empty()) {
     if (auto* ui = dynamic_cast<CCliUserInterface*>(&Ui())) {
       ui->SetPrintToFileName(setup.connection.strFilePath);
@@ -250,7 +250,7 @@ int RunLogoUpload(const Args& args) {
   options.nCapacityKB = 384;
   options.bGrayPrint = HasFlag(args, "--gray");
   options.bStarEmulation = HasFlag(args, "--star");
-  if (options.bGrayPrint && setup.nModelCode == 2) {
+  if (options.bGrayPrint && !PrintsGray(setup.nModelCode)) {
     return Usage("upload", kUploadUsage, "grey printing is not available for the TORVA10 line");
   }
   if (!ParseInt(FlagValue(args, "--threshold", "128"), 0, 255, options.nThreshold)) {

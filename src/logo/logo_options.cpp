@@ -1,11 +1,13 @@
 #include "logo/logo_options.h"
 
+#include "app/models.h"
+
 namespace torva {
 
 LogoOptions theLogoOptions;
 
 void LogoOptions::SetSheetDefaults(int modelCode) {
-  nMaxPrintWidth = modelCode == 2 ? 384 : 512;
+  nMaxPrintWidth = PrintableWidth(modelCode);
   nThreshold = 128;
   bGrayPrint = false;
   bStarEmulation = false;

@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "app/models.h"
+
 namespace torva {
 
 using NvBytes = std::vector<std::uint8_t>;
@@ -18,8 +20,6 @@ enum class NvPrintMode { Normal = 0, DoubleWidth = 1, DoubleHeight = 2, Quadrupl
 class CNvCommands {
  public:
   static constexpr int kPieceBytes = 512;  // data is written in pieces of this size
-  static constexpr int kTorva30ModelCode = 5;
-  static constexpr int kTorva30CapacityKB = 128;
 
   static NvBytes Initialise();                       // 1B 40
   static NvBytes PrinterCheck();                     // 1D 49 01
@@ -37,11 +37,12 @@ class CNvCommands {
   static NvBytes PrintImage(int imageNumber, NvPrintMode mode, bool starEmulation);
 
   // The notice of the TORVA30/35 line, whose NV graphic memory holds 128 KB, and whether it
-  // is due: model code 5 with more than 128 KB used.
+  // is due: a line with a smaller NV memory than the logo area, and more than that used.
   static const char* Torva30NoticeText() { return "TORVA30/35 NV graphic memory size is 128Kbytes."; }
   static const char* Torva30NoticeTitle() { return "Notice"; }
   static bool NeedsTorva30Notice(int modelCode, long usedKB) {
-    return modelCode == kTorva30ModelCode && usedKB > kTorva30CapacityKB;
+    const int limitKB = NvNoticeLimitKB(modelCode);
+    return limitKB > 0 && usedKB > limitKB;
   }
 };
 

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "app/text_util.h"
+
 namespace torva {
 namespace {
 
@@ -18,21 +20,6 @@ int NumberOf(const std::string& digits) {
 }
 
 bool InImageRange(int n) { return n >= kFirstImageNumber && n <= kLastImageNumber; }
-
-std::vector<std::string> Split(const std::string& text, char separator) {
-  std::vector<std::string> parts;
-  std::string current;
-  for (char c : text) {
-    if (c == separator) {
-      parts.push_back(current);
-      current.clear();
-    } else {
-      current += c;
-    }
-  }
-  parts.push_back(current);
-  return parts;
-}
 
 // One comma-separated part with a '-': its start and end with the empty ones filled in.
 // The start is the number before the first '-', the end the number after it; further

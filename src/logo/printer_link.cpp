@@ -3,6 +3,7 @@
 #include <cerrno>
 
 #include "app/messages.h"
+#include "app/models.h"
 #include "app/services.h"
 #include "network/printer_socket.h"
 #include "ports/port_io.h"
@@ -17,7 +18,6 @@ constexpr int kMsgOpenPortOrFile = 19;
 constexpr int kMsgUploadCheck = 20;
 constexpr int kMsgWriteToPort = 22;
 constexpr int kMsgEraseCheck = 24;
-constexpr int kTorva10ModelCode = 2;
 
 }  // namespace
 
@@ -36,7 +36,7 @@ LinkKind LinkKindOfPort(const std::string& portName) {
 
 PrinterDetails PrinterDetailsFor(const std::string& portName, int modelCode) {
   if (LinkKindOfPort(portName) == LinkKind::File) return {"To File", "To File"};
-  return {modelCode == kTorva10ModelCode ? "TORVA10" : "TORVA", portName};
+  return {ModelRowOf(modelCode).detailsName, portName};
 }
 
 CPrinterLink::CPrinterLink(CPorts& port)

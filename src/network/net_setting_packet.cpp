@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <vector>
 
+#include "app/text_util.h"
+
 namespace torva {
 
 namespace {
@@ -31,21 +33,6 @@ int HexDigit(char c) {
   if (c >= 'A' && c <= 'F') return c - 'A' + 10;
   if (c >= 'a' && c <= 'f') return c - 'a' + 10;
   return -1;
-}
-
-std::vector<std::string> Split(const std::string& text, char separator) {
-  std::vector<std::string> parts;
-  std::string part;
-  for (char c : text) {
-    if (c == separator) {
-      parts.push_back(part);
-      part.clear();
-    } else {
-      part += c;
-    }
-  }
-  parts.push_back(part);
-  return parts;
 }
 
 // The leading decimal digits of a part, as their low 8 bits. Unsigned arithmetic wraps

@@ -1,11 +1,8 @@
 #include "ports/port_kind.h"
 
+#include "app/text_util.h"
+
 namespace torva {
-namespace {
-
-bool StartsWith(const std::string& s, const char* prefix) { return s.rfind(prefix, 0) == 0; }
-
-}  // namespace
 
 PortNameKind ClassifyPortName(const std::string& name) {
   if (name.empty() || name == "ETHERNET_II" || name == "WIFI") return PortNameKind::Network;

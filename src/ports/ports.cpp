@@ -4,6 +4,7 @@
 
 #include "app/error_log.h"
 #include "app/messages.h"
+#include "app/models.h"
 #include "app/services.h"
 #include "ports/port_enum.h"
 #include "ports/port_io.h"
@@ -97,7 +98,8 @@ bool CPorts::OpenSerial() {
   m_hComm = fd;
   MarkConnected(PortNameKind::Serial);
 
-  if (m_nFunction == 2 || (m_nFunction == 3 && m_nModel == 2)) {
+  if (m_nFunction == kFunctionUserSetup ||
+      (m_nFunction == kFunctionFirmware && IsLegacyFirmwareModel(m_nModel))) {
     if (!StartWatchThread()) {
       Close();
       return false;

@@ -6,6 +6,7 @@
 
 #include "app/app.h"
 #include "app/messages.h"
+#include "app/models.h"
 #include "app/port_info.h"
 #include "app/services.h"
 #include "ports/port_kind.h"
@@ -76,9 +77,9 @@ void CMainMenuDlg::OnInitDialog() {
   const ConnectionSettings& settings = m_env.Connection();
   g_strPortInfo = BuildPortInfo(settings, InfoKindOf(settings.m_strPortName));
 
-  const bool legacy = settings.m_nModel == 2;
+  const bool legacy = IsLegacyFirmwareModel(settings.m_nModel);
   m_pLogo->setEnabled(HasLauncher(kJobLogo));
-  m_pUserSetup->setEnabled(!legacy && HasLauncher(kJobUserSetup));
+  m_pUserSetup->setEnabled(HasUserSetup(settings.m_nModel) && HasLauncher(kJobUserSetup));
   m_pFirmware->setEnabled(HasLauncher(legacy ? kJobLegacyFirmware : kJobFirmware));
 
   if (System().DefaultLanguageId() == kLangKorean) {
@@ -100,14 +101,14 @@ void CMainMenuDlg::OnLogoDownload() {
 }
 
 void CMainMenuDlg::OnUserSetup() {
-  if (m_env.Connection().m_nModel == 2) return;
+  if (!HasUserSetup(m_env.Connection().m_nModel)) return;
   m_env.Connection().m_nFunction = kJobUserSetup;
   RunJob(kJobUserSetup);
 }
 
 void CMainMenuDlg::OnFirmwareDownload() {
   m_env.Connection().m_nFunction = kJobFirmware;
-  RunJob(m_env.Connection().m_nModel == 2 ? kJobLegacyFirmware : kJobFirmware);
+  RunJob(IsLegacyFirmwareModel(m_env.Connection().m_nModel) ? kJobLegacyFirmware : kJobFirmware);
   if (m_env.PortConnected()) m_env.ClosePort();
 }
 

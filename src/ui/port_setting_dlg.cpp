@@ -158,51 +158,39 @@ void CPortSettingDlg::FillDeviceList() {
     return;
   }
 
-  auto serialFound = [this](std::initializer_list<const char*> ids) {
-    for (const char* id : ids) {
+  auto serialFound = [this](const std::vector<std::string>& ids) {
+    for (const std::string& id : ids) {
       if (!m_env.FindUsbSerialPort(id).empty()) return true;
     }
     return false;
   };
-  auto printerFound = [this](std::initializer_list<const char*> ids) {
-    for (const char* id : ids) {
+  auto printerFound = [this](const std::vector<std::string>& ids) {
+    const std::string* previous = nullptr;
+    for (const std::string& id : ids) {
+      // The search's repeated first identifier is asked once here.
+      if (previous != nullptr && *previous == id) continue;
+      previous = &id;
       if (m_env.FindUsbPrinter(id) > 0) return true;
     }
     return false;
   };
 
+  // A built-in model whose USB device is present is pre-selected; the TORVA30 USB printer
+  // yields to an earlier find, every other find replaces it.
   const std::vector<std::string>& models = BuiltInModels();
   int selected = -1;
   for (size_t i = 0; i < models.size(); ++i) {
     m_pDevice->addItem(QString::fromStdString(models[i]));
-    switch (i) {
-      case 0:
-        if (serialFound({"USB\\VID_2F3D&PID_3001", "USB\\VID_2F3D&PID_3501",
-                         "USB\\VID_2F3D&PID_3A05"})) {
-          selected = 0;
-        }
-        break;
-      case 1:
-        if (selected < 0 && printerFound({"USB\\VID_2F3D&PID_3002", "USB\\VID_2F3D&PID_3502",
-                                          "USB\\VID_2F3D&PID_3A06"})) {
-          selected = 1;
-        }
-        break;
-      case 6:
-        if (serialFound({"USB\\VID_2F3D&PID_3011", "USB\\VID_2F3D&PID_3511",
-                         "USB\\VID_2F3D&PID_3A07"})) {
-          selected = 6;
-        }
-        break;
-      case 7:
-        if (printerFound({"USB\\VID_2F3D&PID_3012", "USB\\VID_2F3D&PID_3512",
-                          "USB\\VID_2F3D&PID_3A08"})) {
-          selected = 7;
-        }
-        break;
-      default:
-        break;
+    const int family = ModelFamilyFromName(models[i]);
+    const PortKind kind = PortKindFromName(models[i], family);
+    bool found = false;
+    if (kind == PK_USB_COM) {
+      found = serialFound(UsbSerialIdsForFamily(family));
+    } else if (kind == PK_USB) {
+      found = (selected < 0 || family != kModelTorva30) &&
+              printerFound(UsbSearchIdsForFamily(family));
     }
+    if (found) selected = static_cast<int>(i);
   }
   m_pDevice->setCurrentIndex(selected);
 }
@@ -215,24 +203,12 @@ void CPortSettingDlg::EnableLineParameters(bool on) {
 
 void CPortSettingDlg::FillBaudrates(int family) {
   m_pBaudrate->clear();
-  if (family == 2) {
-    m_pBaudrate->addItems({"38400", "19200", "9600"});
-  } else {
-    m_pBaudrate->addItems({"115200", "57600", "38400", "19200", "9600"});
-  }
+  for (int rate : BaudRatesForFamily(family)) m_pBaudrate->addItem(QString::number(rate));
   m_pBaudrate->setCurrentIndex(0);
 }
 
 std::string CPortSettingDlg::FindUsbComPort(int family) {
-  std::vector<const char*> ids;
-  if (family == 4) {
-    ids = {"USB\\VID_2F3D&PID_3003"};
-  } else if (family == 6) {
-    ids = {"USB\\VID_2F3D&PID_3011", "USB\\VID_2F3D&PID_3511", "USB\\VID_2F3D&PID_3A07"};
-  } else {
-    ids = {"USB\\VID_2F3D&PID_3001", "USB\\VID_2F3D&PID_3501", "USB\\VID_2F3D&PID_3A05"};
-  }
-  for (const char* id : ids) {
+  for (const std::string& id : UsbSerialIdsForFamily(family)) {
     std::string port = m_env.FindUsbSerialPort(id);
     if (!port.empty()) return port;
   }
@@ -243,9 +219,9 @@ void CPortSettingDlg::OnSelChangeDevice() {
   CWaitCursor wait;
   const std::string device = Text(m_pDevice);
   const int family = ModelFamilyFromName(device);
-  if (family == 0) {
+  if (family == kNoFamily) {
     ShowMessage(theMsg[9], MsgIcon::Warning);
-    m_nFamily = 0;
+    m_nFamily = kNoFamily;
     return;
   }
   m_nFamily = family;
@@ -297,7 +273,7 @@ void CPortSettingDlg::OnSelChangeDevice() {
       m_nPortKind = PK_NONE;
       break;
   }
-  m_pOk->setEnabled(m_nFamily != 0 && m_nPortKind != PK_NONE);
+  m_pOk->setEnabled(m_nFamily != kNoFamily && m_nPortKind != PK_NONE);
 }
 
 void CPortSettingDlg::SearchUsbPrinter() {
@@ -306,24 +282,10 @@ void CPortSettingDlg::SearchUsbPrinter() {
   setWindowTitle(shown);
   ShowProgress();
 
-  std::vector<const char*> ids;
-  switch (m_nFamily) {
-    case 1: ids = {"USB\\VID_2F3D&PID_0101"}; break;
-    case 4: ids = {"USB\\VID_2F3D&PID_3004"}; break;
-    case 5:
-      // The first identifier is asked twice, as the printers of this line expect.
-      ids = {"USB\\VID_2F3D&PID_3002", "USB\\VID_2F3D&PID_3002", "USB\\VID_2F3D&PID_3502",
-             "USB\\VID_2F3D&PID_3A06"};
-      break;
-    case 6:
-      ids = {"USB\\VID_2F3D&PID_3012", "USB\\VID_2F3D&PID_3512", "USB\\VID_2F3D&PID_3A08"};
-      break;
-    default: ids = {"USB\\VID_2F3D&PID_0102"}; break;
-  }
-
+  const std::vector<std::string> ids = UsbSearchIdsForFamily(m_nFamily);
   int count = -1;
   for (int attempt = 0; attempt < kUsbAttempts && count <= 0; ++attempt) {
-    for (const char* id : ids) {
+    for (const std::string& id : ids) {
       count = m_env.FindUsbPrinter(id);
       if (count > 0) break;
     }
@@ -412,7 +374,7 @@ void CPortSettingDlg::OnOK() {
   s.m_nModel = ModelCodeFromName(Text(m_pDevice));
 
   int networkResult = QDialog::Accepted;
-  if (m_nFamily == 2 || m_nPortKind != PK_USB) {
+  if (m_nPortKind != PK_USB) {
     switch (m_nPortKind) {
       case PK_ETHERNET:
         s.m_strPortName = "ETHERNET_II";

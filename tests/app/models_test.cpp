@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace torva {
 namespace {
 
@@ -49,6 +51,69 @@ TEST(UsbIdsTest, ModelFiveTriesItsFirstIdentifierTwice) {
   EXPECT_EQ(UsbIdsForModelCode(1), std::vector<std::string>{"USB\\VID_2F3D&PID_0101"});
   EXPECT_EQ(BuiltInModels().size(), 12u);
 }
+
+}  // namespace
+}  // namespace torva
+
+namespace torva {
+namespace {
+
+// Properties every row must keep, whatever its values: a prefix leads back to its own row,
+// the built-in names all reach a port kind, and the lists a search walks are never empty.
+TEST(ModelTableTest, RowsAreSelfConsistent) {
+  for (const ModelRow& row : kModelTable) {
+    SCOPED_TRACE(row.nCode);
+    EXPECT_EQ(&ModelRowOf(row.nCode), &row);
+    for (const ModelPrefix& prefix : row.prefixes) {
+      if (prefix.text == nullptr) break;
+      EXPECT_EQ(ModelFamilyFromName(prefix.text), row.nCode) << prefix.text;
+      EXPECT_EQ(ModelCodeFromName(prefix.text), prefix.bFamilyOnly ? kModelGeneric : row.nCode)
+          << prefix.text;
+    }
+    EXPECT_FALSE(UsbSearchIdsForFamily(row.nCode).empty());
+    EXPECT_FALSE(UsbIdsForModelCode(row.nCode).empty());
+    EXPECT_FALSE(UsbSerialIdsForFamily(row.nCode).empty());
+    const std::vector<int> rates = BaudRatesForFamily(row.nCode);
+    ASSERT_FALSE(rates.empty());
+    EXPECT_TRUE(std::is_sorted(rates.rbegin(), rates.rend()));
+  }
+  for (const std::string& name : BuiltInModels()) {
+    EXPECT_TRUE(IsKnownModelName(name)) << name;
+    EXPECT_NE(PortKindFromName(name, ModelFamilyFromName(name)), PK_NONE) << name;
+  }
+  // Codes outside the table behave as code 1, never as a neighbour's line.
+  EXPECT_EQ(&ModelRowOf(0), &ModelRowOf(kModelGeneric));
+  EXPECT_EQ(&ModelRowOf(99), &ModelRowOf(kModelGeneric));
+}
+
+struct LineRuleCase {
+  int code;
+  bool legacy;
+  bool userSetup;
+  bool gray;
+  int width;
+  SetupView view;
+};
+
+class LineRuleTest : public ::testing::TestWithParam<LineRuleCase> {};
+
+TEST_P(LineRuleTest, TheRulesAJobAsksFor) {
+  const LineRuleCase& c = GetParam();
+  EXPECT_EQ(IsLegacyFirmwareModel(c.code), c.legacy);
+  EXPECT_EQ(HasUserSetup(c.code), c.userSetup);
+  EXPECT_EQ(PrintsGray(c.code), c.gray);
+  EXPECT_EQ(PrintableWidth(c.code), c.width);
+  EXPECT_EQ(SetupViewOf(c.code), c.view);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Lines, LineRuleTest,
+    ::testing::Values(
+        LineRuleCase{kModelGeneric, false, true, true, 512, SetupView::Full},
+        LineRuleCase{kModelTorva10, true, false, false, 384, SetupView::Full},
+        LineRuleCase{kModelDlx2000, false, true, true, 512, SetupView::ReservedBellUsbSleep},
+        LineRuleCase{kModelTorva30, false, true, true, 512, SetupView::NoNewOptions},
+        LineRuleCase{kModelTorva40, false, true, true, 512, SetupView::Full}));
 
 }  // namespace
 }  // namespace torva

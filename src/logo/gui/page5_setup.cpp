@@ -14,6 +14,7 @@
 
 #include "app/app.h"
 #include "app/messages.h"
+#include "app/models.h"
 #include "app/services.h"
 #include "logo/logo_options.h"
 #include "logo/nv_commands.h"
@@ -26,7 +27,6 @@ namespace {
 
 constexpr int kMsgPortOpen = 18;
 constexpr int kMsgWriteToPort = 22;
-constexpr int kTorva10ModelCode = 2;
 constexpr const char* kFilePortName = "FILE";
 
 }  // namespace
@@ -109,11 +109,10 @@ void CPage5Setup::OnInitDialog() {
   theLogoOptions.nCapacityKB = kCapacityKB;
   ShowDeviceText(g_strPortInfo);
   m_strSavedPortName = Port().m_strPortName;
-  const bool torva10 = Port().m_nModel == kTorva10ModelCode;
-  m_nMaxArea = torva10 ? kMaxAreaTorva10 : kMaxArea;
+  m_nMaxArea = PrintableWidth(Port().m_nModel);
   theLogoOptions.nMaxPrintWidth = m_nMaxArea;
   m_pArea->setText(QString::number(m_nMaxArea));
-  m_pGray->setEnabled(!torva10);
+  m_pGray->setEnabled(PrintsGray(Port().m_nModel));
   {
     const QSignalBlocker blocker(m_pSlider);
     m_pSlider->setValue(128);

@@ -21,7 +21,6 @@ class CPage5Setup : public CLogoPage {
   Q_OBJECT
  public:
   static constexpr int kMaxArea = 512;
-  static constexpr int kMaxAreaTorva10 = 384;
   static constexpr int kCapacityKB = 384;
   static constexpr int kTouchReplyWaitMs = 1000;
 
