@@ -61,11 +61,11 @@ int RunLogoConvert(const Args& args) {
   auto bitmap = std::make_unique<CLogoBitmap>(options);
   if (!bitmap->Load(in)) {
     const BmpStatus status = bitmap->Status();
-    if (status == BmpStatus::OpenFailed) return Fail(theMsg[3], in);
+    if (status == BmpStatus::OpenFailed) return Fail(theMsg[MsgId::FileOpenError], in);
     if (status == BmpStatus::TooLarge) {
       return Fail(CLogoList::TooLargeText(bitmap->Width(), bitmap->Height()), in);
     }
-    return Fail(theMsg[45], in + ": " + BmpStatusText(status));
+    return Fail(theMsg[MsgId::BitmapFormatNotSupported], in + ": " + BmpStatusText(status));
   }
   const int width = bitmap->Width(), height = bitmap->Height();
   const bool made = options.bGrayPrint ? bitmap->MakeGrayRaster() : bitmap->MakeMonoRaster(1);
@@ -78,7 +78,7 @@ int RunLogoConvert(const Args& args) {
     file.write(reinterpret_cast<const char*>(header.data()),
                static_cast<std::streamsize>(header.size()));
     file.write(reinterpret_cast<const char*>(bitmap->m_abRaster), bitmap->m_nDataLength);
-    if (!file) return Fail(theMsg[3], out);
+    if (!file) return Fail(theMsg[MsgId::FileOpenError], out);
   }
   const std::string png = FlagValue(args, "--png");
   if (!png.empty()) {
@@ -86,7 +86,7 @@ int RunLogoConvert(const Args& args) {
                                            bitmap->m_nWidth8, bitmap->m_nHeight8,
                                            options.bGrayPrint);
     if (!CRasterPreview::WritePng(png, dots, bitmap->m_nWidth8, bitmap->m_nHeight8)) {
-      return Fail(theMsg[3], png);
+      return Fail(theMsg[MsgId::FileOpenError], png);
     }
   }
   return 0;

@@ -46,8 +46,6 @@ constexpr const char* kPortHelp =
     "115200 baud, 8 data bits, no parity, H/W flow control, 1 stop bit. Questions are\n"
     "answered with --yes. Ctrl+C cancels between images.";
 
-constexpr int kMsgInvalidDevice = 9;
-
 const std::vector<std::string> kValueFlags = {
     "--port", "--model", "--baud", "--data-bits", "--parity", "--flow", "--stop-bits",
     "--threshold", "--max-width", "--range", "--mode", "--log", "--output-file"};
@@ -167,7 +165,7 @@ bool SetUpJob(const Args& args, JobSetup& setup, std::string& error) {
   // A name the connection dialog would not know either: a typo must not quietly run the
   // job with another line's rules (width, grey printing, NV size).
   if (!IsKnownModelName(model)) {
-    error = "'" + model + "': " + theMsg[kMsgInvalidDevice] + " (e.g. TORVA40/45S)";
+    error = "'" + model + "': " + theMsg[MsgId::InvalidDevice] + " (e.g. TORVA40/45S)";
     return false;
   }
   setup.nModelCode = ModelCodeFromName(model);
@@ -330,7 +328,7 @@ int RunLogoPrint(const Args& args) {
   }
   // A refused selection is told before anything is sent.
   if (settings.bSelection && !ValidatePrintRange(settings.strSelection)) {
-    ShowMessage(theMsg[CPrintJob::kMsgInvalidRange], MsgIcon::Warning);
+    ShowMessage(theMsg[MsgId::NvImageNumberIncorrect], MsgIcon::Warning);
     return 1;
   }
   CPrinterSocket socket;

@@ -127,7 +127,7 @@ int RunSet(const Args& args) {
   }
   if (!ReadAddressFlag(args, "--ip", fields.m_ip)) return 2;
   if (fields.m_ip[3] == 0 || fields.m_ip[3] == 255) {
-    ShowMessage(theMsg[62], MsgIcon::Warning);
+    ShowMessage(theMsg[MsgId::IpAddressRange], MsgIcon::Warning);
     return 2;
   }
   if (!ReadAddressFlag(args, "--mask", fields.m_mask)) return 2;
@@ -140,7 +140,7 @@ int RunSet(const Args& args) {
     return 2;
   }
   if ((port < 1024 || port > 65534) && port != 515) {
-    ShowMessage(theMsg[55], MsgIcon::Warning);
+    ShowMessage(theMsg[MsgId::TcpPortRange], MsgIcon::Warning);
     return 2;
   }
   fields.m_nPort = static_cast<uint16_t>(port);

@@ -11,13 +11,6 @@
 
 namespace torva {
 namespace {
-
-constexpr int kMsgOutOfMemory = 16;
-constexpr int kMsgTooManyFiles = 43;
-constexpr int kMsgIniFileIncorrect = 44;
-constexpr int kMsgNotSupported = 45;
-constexpr int kMsgAreaTooSmall = 46;
-constexpr int kMsgIniFitIncorrect = 47;
 constexpr const char* kBitmapFilter = "Bitmap Files(*.bmp)|*.bmp||";
 
 std::string NumberText(long number) {
@@ -113,10 +106,10 @@ void CLogoList::ResetList() {
   RebuildTexts();
 }
 
-void CLogoList::RecordFailure(int number, bool showFirst, int messageIndex) {
+void CLogoList::RecordFailure(int number, bool showFirst, MsgId message) {
   if (number >= 1 && m_nFailedCount < kLogoMaxImages) m_anFailedNumbers[m_nFailedCount++] = number;
   ++m_nFailureCount;
-  if (showFirst && m_nFailureCount == 1) ShowMessage(theMsg[messageIndex], MsgIcon::Warning);
+  if (showFirst && m_nFailureCount == 1) ShowMessage(theMsg[message], MsgIcon::Warning);
 }
 
 bool CLogoList::NumberInUse(int number) const {
@@ -175,7 +168,7 @@ int CLogoList::TakeNumber(int number) {
 
 bool CLogoList::AddBitmap(const std::string& path, int number) {
   if (m_nImageCount > kLogoMaxImages - 1) {
-    ShowMessage(theMsg[kMsgTooManyFiles], MsgIcon::Info);
+    ShowMessage(theMsg[MsgId::CannotReadMoreFiles], MsgIcon::Info);
     return false;
   }
   BmpLayout layout;
@@ -187,27 +180,27 @@ bool CLogoList::AddBitmap(const std::string& path, int number) {
   if (status != BmpStatus::Ok) {
     // A file chosen by the user is told why; an entry of the settings file is reported once.
     const bool interactive = number < 1 && status != BmpStatus::OpenFailed;
-    RecordFailure(number, !interactive, kMsgIniFileIncorrect);
+    RecordFailure(number, !interactive, MsgId::LogFileBitmapsIncorrect);
     if (interactive) {
       if (status == BmpStatus::TooLarge) {
         ShowMessage(TooLargeText(layout.nWidth, layout.nHeight), MsgIcon::Warning);
       } else {
-        ShowMessage(theMsg[kMsgNotSupported], MsgIcon::Info);
+        ShowMessage(theMsg[MsgId::BitmapFormatNotSupported], MsgIcon::Info);
       }
     }
     return false;
   }
   const std::string name = FileNameOf(path);
   if (layout.nBitsPerPixel > 32) {
-    ShowMessage(theMsg[kMsgNotSupported], MsgIcon::Info);
+    ShowMessage(theMsg[MsgId::BitmapFormatNotSupported], MsgIcon::Info);
     return false;
   }
   const long size = RasterSize(layout.nWidth, layout.nHeight, m_options.bGrayPrint);
   if (m_nTotalBytes + size > static_cast<long>(m_options.nCapacityKB) * 1024) {
     if (m_nFailureCount != 0 || number >= 1) {
-      RecordFailure(number, true, kMsgIniFitIncorrect);
+      RecordFailure(number, true, MsgId::LogFileBitmapsIncorrect2);
     } else {
-      ShowMessage(theMsg[kMsgAreaTooSmall], MsgIcon::Info);
+      ShowMessage(theMsg[MsgId::NvAreaTooSmall], MsgIcon::Info);
     }
     return false;
   }
@@ -230,7 +223,7 @@ bool CLogoList::AddBitmap(const std::string& path, int number) {
     --m_nImageCount;
     m_nFreeRead = freeRead;
     m_nFreeCount = freeCount;
-    ShowMessage(theMsg[kMsgOutOfMemory], MsgIcon::Error);
+    ShowMessage(theMsg[MsgId::OutOfMemory], MsgIcon::Error);
     return false;
   }
   m_nTotalBytes += size;

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "app/message_ids.h"
 #include "logo/logo_limits.h"
 #include "logo/logo_options.h"
 
@@ -69,7 +70,7 @@ class CLogoList {
 
  private:
   void RebuildTexts();
-  void RecordFailure(int number, bool showFirst, int messageIndex);
+  void RecordFailure(int number, bool showFirst, MsgId message);
   int TakeNumber(int number);
   bool NumberInUse(int number) const;
   void AddFreeNumber(int number);

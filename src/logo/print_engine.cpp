@@ -11,8 +11,6 @@
 namespace torva {
 namespace {
 
-constexpr int kMsgCommError = 42;
-
 }  // namespace
 
 bool PrintAllowedForPort(const std::string& portName) {
@@ -80,7 +78,7 @@ bool CPrintEngine::PrintNumber(int n) {
   if (ok) ok = m_link.Write(CNvCommands::PrintImage(n, m_request.eMode, m_request.bStarEmulation));
   if (!ok) {
     m_bError = true;
-    ShowMessage(theMsg[kMsgCommError], MsgIcon::Error);
+    ShowMessage(theMsg[MsgId::CommCannotTransmit], MsgIcon::Error);
     theLog.WriteLog("CPrintProgressDlg print %d failed[%d]", n, m_link.LastError());
     return false;
   }

@@ -25,7 +25,7 @@ bool CPrintJob::Begin() {
   request.bStarEmulation = m_settings.bStarEmulation;
   if (m_settings.bSelection) {
     if (!ParsePrintRange(m_settings.strSelection, request.rangeList, request.nImageTotal)) {
-      ShowMessage(theMsg[kMsgInvalidRange], MsgIcon::Warning);
+      ShowMessage(theMsg[MsgId::NvImageNumberIncorrect], MsgIcon::Warning);
       m_link.Close();
       m_eResult = PrintResult::InvalidRange;
       return false;

@@ -1,7 +1,7 @@
 // CPrintJob: the print page's "&Print" button around the "Printing" dialog.
 //
 //   Begin()   opens the connection (the print rules of CPrinterLink), then takes all 255
-//             numbers or parses the selection (text 25 when it is refused). True: run the
+//             numbers or parses the selection (NvImageNumberIncorrect when refused). True: run the
 //             dialog over Engine(), then call End. False: Result() says why.
 //   End(ok)   closes the connection.
 //   Run()     all of it with the engine's own clock-paced run.
@@ -29,8 +29,6 @@ enum class PrintResult { Printed, InvalidRange, NotConnected, Failed, Cancelled,
 
 class CPrintJob {
  public:
-  static constexpr int kMsgInvalidRange = 25;
-
   CPrintJob(CPrinterLink& link, PrintSettings settings);
   ~CPrintJob();
   CPrintJob(const CPrintJob&) = delete;

@@ -13,11 +13,6 @@ namespace torva {
 namespace {
 
 constexpr const char* kNetworkPortName = "ETHERNET_II";
-constexpr int kMsgPortOpen = 18;
-constexpr int kMsgOpenPortOrFile = 19;
-constexpr int kMsgUploadCheck = 20;
-constexpr int kMsgWriteToPort = 22;
-constexpr int kMsgEraseCheck = 24;
 
 }  // namespace
 
@@ -63,9 +58,9 @@ bool CPrinterLink::Open(Job job) {
     if (!ConnectNetwork(pause)) {
       CloseNetwork();
       if (job == Job::Erase) {
-        ShowMessage(FormatMsg(theMsg[kMsgOpenPortOrFile], LastError()), MsgIcon::Error);
+        ShowMessage(FormatMsg(theMsg[MsgId::OpenPortOrFileError], LastError()), MsgIcon::Error);
       } else {
-        ShowMessage(theMsg[kMsgPortOpen], MsgIcon::Error);
+        ShowMessage(theMsg[MsgId::PortOpenError], MsgIcon::Error);
       }
       return false;
     }
@@ -78,9 +73,9 @@ bool CPrinterLink::Open(Job job) {
   const bool reopen = parallel ? job != Job::Print : job == Job::Erase;
   if (!OpenPort(reopen)) {
     if (parallel || job == Job::Print) {
-      ShowMessage(theMsg[kMsgPortOpen], MsgIcon::Error);
+      ShowMessage(theMsg[MsgId::PortOpenError], MsgIcon::Error);
     } else {
-      ShowMessage(FormatMsg(theMsg[kMsgOpenPortOrFile], LastError()), MsgIcon::Error);
+      ShowMessage(FormatMsg(theMsg[MsgId::OpenPortOrFileError], LastError()), MsgIcon::Error);
     }
     return false;
   }
@@ -89,20 +84,20 @@ bool CPrinterLink::Open(Job job) {
 
   bool ok = true;
   if (parallel) {
-    ok = SendCheck(false, 0);
+    ok = SendCheck(false, MsgId::WriteToPort);
   } else if (job == Job::Print) {
-    ok = SendCheck(true, kMsgWriteToPort);
+    ok = SendCheck(true, MsgId::WriteToPort);
   } else if (m_eKind != LinkKind::File) {
     // A file gets only the define command: it is meant to be sent to a printer later.
-    ok = SendCheck(true, job == Job::Upload ? kMsgUploadCheck : kMsgEraseCheck);
+    ok = SendCheck(true, job == Job::Upload ? MsgId::PrinterCheck : MsgId::PrinterCheckAtStart);
   }
   if (!ok) Close();
   return ok;
 }
 
-bool CPrinterLink::SendCheck(bool withInitialise, int initialiseMessage) {
+bool CPrinterLink::SendCheck(bool withInitialise, MsgId initialiseMessage) {
   if (!Write(CNvCommands::PrinterCheck())) {
-    ShowMessage(theMsg[kMsgWriteToPort], MsgIcon::Error);
+    ShowMessage(theMsg[MsgId::WriteToPort], MsgIcon::Error);
     return false;
   }
   AwaitCheckReply(kCheckReplyWaitMs);

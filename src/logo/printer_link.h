@@ -8,7 +8,8 @@
 //   print   parallel: open, printer check; network: ConnectPrinter; others: open, printer
 //           check, initialise.
 //
-// Each Open... shows the job's message (theMsg 18, 19, 20, 22, 24) when it fails and
+// Each Open... shows the job's message (PortOpenError, OpenPortOrFileError, PrinterCheck,
+// WriteToPort, PrinterCheckAtStart) when it fails and
 // leaves nothing open. Close closes what the Open opened; the printer socket is closed in
 // every case. The device operations are virtual so that a test can stand in for a printer.
 #pragma once
@@ -16,6 +17,7 @@
 #include <cstdint>
 #include <string>
 
+#include "app/message_ids.h"
 #include "logo/nv_commands.h"
 
 namespace torva {
@@ -85,7 +87,7 @@ class CPrinterLink {
   enum class Job { Upload, Erase, Print };
   bool Open(Job job);
   // Printer check (and initialise): false with the job's message when a write fails.
-  bool SendCheck(bool withInitialise, int initialiseMessage);
+  bool SendCheck(bool withInitialise, MsgId initialiseMessage);
 
   CPorts& m_port;
   CPrinterSocket* m_pSocket = nullptr;

@@ -13,9 +13,6 @@
 
 namespace torva {
 namespace {
-
-constexpr int kMsgFileOpen = 3;
-constexpr int kMsgCommError = 42;
 constexpr const char* kLogoSection = "LOGO";
 constexpr const char* kLogoKeyFormat = "Logofile%d";
 
@@ -76,7 +73,7 @@ bool CUploadEngine::Begin() {
 
   if (!m_link.Write(CNvCommands::DefineStart(ImageCount(), m_options.bStarEmulation))) {
     m_bError = true;
-    ShowMessage(theMsg[kMsgCommError], MsgIcon::Error);
+    ShowMessage(theMsg[MsgId::CommCannotTransmit], MsgIcon::Error);
     theLog.WriteLog("CProgress OnInitDialog[%d]", m_link.LastError());
     return false;
   }
@@ -104,7 +101,7 @@ void CUploadEngine::SetStatus(long sent, long total, const std::string& name) {
 UploadStep CUploadEngine::FailWrite(const char* what, const std::vector<unsigned char>& bytes,
                                     long offset) {
   m_bError = true;
-  ShowMessage(theMsg[kMsgCommError], MsgIcon::Error);
+  ShowMessage(theMsg[MsgId::CommCannotTransmit], MsgIcon::Error);
   if (bytes.size() == 4) {
     theLog.WriteLog("CPrograss writeInstruction[%d]", m_link.LastError());
     theLog.WriteLog("CPrograss WriteInstruction [%02X-%02X-%02X-%02X]\n", bytes[0], bytes[1],
@@ -134,7 +131,7 @@ UploadStep CUploadEngine::SendNextImage() {
     // A file that went away or changed since it was listed would leave the printer with a
     // header of the wrong size: stop as on a failed write.
     m_bError = true;
-    ShowMessage(theMsg[kMsgFileOpen], MsgIcon::Error);
+    ShowMessage(theMsg[MsgId::FileOpenError], MsgIcon::Error);
     theLog.WriteLog("CPrograss Load [%s] failed: %s", entry.strPath.c_str(),
                     BmpStatusText(raster.Status()));
     return UploadStep::Stopped;

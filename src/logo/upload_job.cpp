@@ -8,11 +8,6 @@
 namespace torva {
 namespace {
 
-constexpr int kMsgConfirmUpload = 17;
-constexpr int kMsgComplete = 21;
-constexpr int kMsgWriteToPort = 22;
-constexpr int kMsgConfirmErase = 23;
-
 }  // namespace
 
 CUploadJob::CUploadJob(CPrinterLink& link, const CLogoList& list, const LogoEntryLists& entries,
@@ -39,7 +34,7 @@ bool CUploadJob::Begin() {
     m_eResult = Erase();
     return false;
   }
-  if (!AskQuestion(theMsg[kMsgConfirmUpload])) {
+  if (!AskQuestion(theMsg[MsgId::AllImagesWritten])) {
     m_eResult = UploadResult::NotConfirmed;
     return false;
   }
@@ -53,10 +48,10 @@ bool CUploadJob::Begin() {
 }
 
 UploadResult CUploadJob::Erase() {
-  if (!AskQuestion(theMsg[kMsgConfirmErase])) return UploadResult::NotConfirmed;
+  if (!AskQuestion(theMsg[MsgId::EraseAllQuestion])) return UploadResult::NotConfirmed;
   if (!m_link.OpenForErase()) return UploadResult::NotConnected;
   const bool ok = m_link.Write(CNvCommands::EraseAll());
-  if (!ok) ShowMessage(theMsg[kMsgWriteToPort], MsgIcon::Error);
+  if (!ok) ShowMessage(theMsg[MsgId::WriteToPort], MsgIcon::Error);
   m_link.Close();
   return ok ? UploadResult::Erased : UploadResult::Failed;
 }
@@ -71,12 +66,12 @@ UploadResult CUploadJob::End(bool dialogOk) {
     // The printer still waits for the images that were announced: empty headers stand in.
     const int groups = engine.ImageCount() - engine.Started() + 1;
     if (!m_link.Write(CNvCommands::EmptyHeaders(groups))) {
-      ShowMessage(theMsg[kMsgWriteToPort], MsgIcon::Error);
+      ShowMessage(theMsg[MsgId::WriteToPort], MsgIcon::Error);
     }
     if (engine.WaitTimeMs() > 0) Clock().SleepMs(engine.WaitTimeMs());
   } else if (dialogOk) {
     m_eResult = UploadResult::Completed;
-    ShowMessage(theMsg[kMsgComplete]);
+    ShowMessage(theMsg[MsgId::NvDefinitionComplete]);
     if (!engine.LogoSectionSaved()) {
       m_eResult = UploadResult::ListNotSaved;
       ShowMessage(CUploadEngine::LogoSectionNotSavedText(), MsgIcon::Warning);

@@ -64,7 +64,7 @@ bool CNetDiscovery::OpenSockets(bool forSearch) {
   CloseSockets();
   m_stats = NetExchangeStats{};
   m_strLastError.clear();
-  const char* systemError = theMsg[56];
+  const char* systemError = theMsg[MsgId::SystemError];
 
   m_bStarted = net::StartSockets();
   if (!m_bStarted) Fail("socket framework start", forSearch ? "WSAStartup() error" : systemError);
@@ -192,7 +192,7 @@ std::vector<NetPrinterReply> CNetDiscovery::Search(
     replies.push_back(std::move(reply));
   }
 
-  ShowMessage(theMsg[57]);
+  ShowMessage(theMsg[MsgId::SearchFinished]);
   CloseSockets();
   return replies;
 }
@@ -216,12 +216,12 @@ void CNetDiscovery::SendSettings(const NetSettingPacket& fields, const std::stri
   // The follow-up goes out whether a printer answered or not.
   packet.m_command = NetCommand::SetFollowUp;
   SendRequest(packet.ToBytes());
-  Ui().Message(theMsg[59], caption, MsgIcon::Info);
+  Ui().Message(theMsg[MsgId::UpdateCompleteNetwork], caption, MsgIcon::Info);
 }
 
 bool CNetDiscovery::ChangeSettings(const NetSettingPacket& fields, const std::string& caption) {
   OpenSockets(false);
-  const bool yes = Ui().Question(theMsg[58], caption);
+  const bool yes = Ui().Question(theMsg[MsgId::AskChangeNetwork], caption);
   if (yes) SendSettings(fields, caption);
   CloseSockets();
   return yes;

@@ -61,22 +61,22 @@ class CNetDiscovery {
   CNetDiscovery& operator=(const CNetDiscovery&) = delete;
 
   // Search: sends the request once, hands each printer's reply to onReply as it arrives
-  // (and returns them all, in arrival order), then shows text 57 and closes the sockets.
+  // (and returns them all, in arrival order), then shows SearchFinished and closes the sockets.
   std::vector<NetPrinterReply> Search(const std::function<void(const NetPrinterReply&)>& onReply = {});
 
-  // The set exchange in the dialog's order: set up the sockets, ask text 58 (Yes/No) with
+  // The set exchange in the dialog's order: set up the sockets, ask AskChangeNetwork (Yes/No) with
   // the caption, on Yes send the fields with SendSettings; close the sockets. True when the
   // settings were sent.
   bool ChangeSettings(const NetSettingPacket& fields, const std::string& caption);
 
   // The pieces of the exchanges, for callers that need their own order.
   // Sets up both sockets and finds the own addresses. A step that fails shows its message
-  // (text 56; "socket() error" for the sender of a search) and the rest still runs.
+  // (SystemError; "socket() error" for the sender of a search) and the rest still runs.
   // False when any step failed.
   bool OpenSockets(bool forSearch);
   void CloseSockets();
   // On open sockets: the set request (02), the wait for the first printer datagram, the
-  // follow-up (04) with the same fields, whether a printer answered or not, then text 59
+  // follow-up (04) with the same fields, whether a printer answered or not, then UpdateCompleteNetwork
   // with the caption.
   void SendSettings(const NetSettingPacket& fields, const std::string& caption);
 

@@ -1,6 +1,6 @@
 // The rules of the Network Setting dialog, kept apart from its widgets: how a clicked row's
 // texts become the edit fields, how the edit fields become the set packet, and the checks a
-// change must pass before the question is asked (text 62 for a host byte of 0 or 255, text 55
+// change must pass before the question is asked (IpAddressRange for a host byte of 0 or 255, TcpPortRange
 // for a port outside 1024..65534, where only the change of a listed printer also takes 515).
 // The manual change addresses a printer by the low three bytes of its MAC address behind the
 // maker's prefix 00 2B 9E.
@@ -9,6 +9,7 @@
 #include <array>
 #include <string>
 
+#include "app/message_ids.h"
 #include "network/net_setting_packet.h"
 
 namespace torva {
@@ -17,8 +18,9 @@ inline constexpr std::array<uint8_t, 3> kManualMacPrefix{0x00, 0x2B, 0x9E};
 inline constexpr unsigned kSettingPortMin = 1024;
 inline constexpr unsigned kSettingPortMax = 65534;
 inline constexpr unsigned kLinePrinterPort = 515;  // taken only for a listed printer
-inline constexpr int kMsgHostByte = 62;            // "Please enter IP address between 1 ~ 254."
-inline constexpr int kMsgPortRange = 55;           // "Please enter PORT number between 1024 ~ 65534."
+// The refusals the checks return (0 means accepted), as the message table's index.
+inline constexpr int kMsgHostByte = static_cast<int>(MsgId::IpAddressRange);
+inline constexpr int kMsgPortRange = static_cast<int>(MsgId::TcpPortRange);
 
 // A row of the printer list, as its five column texts.
 struct NetListRow {
@@ -57,11 +59,12 @@ unsigned PortBoxValue(const std::string& text);
 // incomplete "192.168" is 192.168.0.0). The fields then follow the address text rule.
 NetAddress AddressBoxBytes(const std::string& text);
 
-// 0 when the port may be sent; otherwise the text to show (55).
+// 0 when the port may be sent; otherwise the text to show (TcpPortRange).
 int CheckSettingPort(unsigned port, bool allowLinePrinterPort);
 
-// "Change Setting" for the printer of the clicked row: host byte check (62), then the port
-// check with 515 allowed (55). On 0 the packet holds the fields and the row's MAC address.
+// "Change Setting" for the printer of the clicked row: host byte check (IpAddressRange), then the
+// port check with 515 allowed (TcpPortRange). On 0 the packet holds the fields and the
+// row's MAC address.
 int BuildSelectedChange(const NetSettingForm& form, const std::string& selectedMac,
                         NetSettingPacket& packet);
 
@@ -69,7 +72,7 @@ int BuildSelectedChange(const NetSettingForm& form, const std::string& selectedM
 // hexadecimal digits; a box of one digit reads as that digit's value, an empty box as 00.
 NetMac ManualMacAddress(const std::array<std::string, 3>& lowBytes);
 
-// "Manually change": no host byte check; the port check without 515 (55). On 0 the packet
+// "Manually change": no host byte check; the port check without 515 (TcpPortRange). On 0 the packet
 // holds the fields and the manual MAC address.
 int BuildManualChange(const NetSettingForm& form, const std::array<std::string, 3>& lowBytes,
                       NetSettingPacket& packet);

@@ -89,7 +89,7 @@ bool CPrinterSocket::QueueBatch(const uint8_t* data, int count) {
   if (!m_QueueSocket.Fits(count)) {
     theLog.WriteLog("CPrinterSocket %d received bytes dropped: %d already queued\r\n", count,
                     m_QueueSocket.GetCount());
-    ShowMessage(theMsg[41], MsgIcon::Warning);
+    ShowMessage(theMsg[MsgId::QueueReadFull], MsgIcon::Warning);
     return false;
   }
   for (int i = 0; i < count; ++i) m_QueueSocket.Put(data[i]);

@@ -136,7 +136,7 @@ bool CPorts::OpenFile() {
       m_strPortName = *name;
       break;
     }
-    ShowMessage(theMsg[0]);
+    ShowMessage(theMsg[MsgId::OutputFileName]);
   }
   const int fd = portio::CreateOutputFile(m_strPortName);
   if (fd == portio::kNoHandle) {

@@ -86,7 +86,7 @@ class CPorts : public ConnectionSettings {
   // JoinWatchThread; the watch thread uses the callback that was set when it started.
   // The callback must not wait for the thread that calls Open or the destructor (both
   // join the previous watch thread). A burst that does not fit into m_QueueRead is dropped
-  // with message 41, shown from the watch thread through Ui().
+  // with QueueReadFull, shown from the watch thread through Ui().
   std::function<void()> m_fnNotify;
 
   int m_hUsbRead = -1;                 // second USB handle, held only during ReadUsbReply
@@ -115,7 +115,7 @@ class CPorts : public ConnectionSettings {
   void SignalWatchStop();
   struct WatchRun;
   int ThreadWatchComm(std::shared_ptr<WatchRun> run);
-  // Queues one read of the watch thread unless it does not fit (then message 41).
+  // Queues one read of the watch thread unless it does not fit (then QueueReadFull).
   void QueueBurst(const uint8_t* data, int count);
   void QueueBurst(const std::vector<uint8_t>& bytes) {
     QueueBurst(bytes.data(), static_cast<int>(bytes.size()));

@@ -33,7 +33,7 @@ bool CPorts::StartWatchThread() {
   run->hWake = portio::CreateWakeEvent();
   if (run->hLine == portio::kNoHandle || run->hWake == portio::kNoHandle) {
     // Watching cannot start; the port stays open for writing.
-    ShowMessage(std::string(theMsg[40]) + m_strPortName, MsgIcon::Error);
+    ShowMessage(std::string(theMsg[MsgId::CreateWatchThread]) + m_strPortName, MsgIcon::Error);
     return true;
   }
   run->notify = m_fnNotify;
@@ -80,7 +80,7 @@ void CPorts::QueueBurst(const uint8_t* data, int count) {
   if (count <= 0) return;
   // A read that does not fit is dropped whole; what is queued stays as it was.
   if (!m_QueueRead.Fits(count)) {
-    ShowMessage(theMsg[41], MsgIcon::Error);
+    ShowMessage(theMsg[MsgId::QueueReadFull], MsgIcon::Error);
     return;
   }
   for (int i = 0; i < count; ++i) m_QueueRead.Put(data[i]);

@@ -132,18 +132,18 @@ void CNetworkDlg::OnInitDialog() {
 }
 
 void CNetworkDlg::OnOK() {
-  // POSIX sockets need no start-up, so "Init Fail" (text 2) cannot happen here.
+  // POSIX sockets need no start-up, so "Init Fail" (InitFail) cannot happen here.
   m_strIpAddress = m_pIp->text().toStdString();
   bool isNumber = false;
   const unsigned long typed = m_pPort->text().toULong(&isNumber);
   m_nPort = isNumber && typed <= 0xFFFFFFFFul ? static_cast<unsigned>(typed) : 0;
 
   if ((m_nPort < 1024 || m_nPort > 65534) && m_nPort != 515) {
-    ShowMessage(theMsg[55], MsgIcon::Warning);
+    ShowMessage(theMsg[MsgId::TcpPortRange], MsgIcon::Warning);
     return;
   }
   if (!IsFullAddress(m_pIp)) {
-    ShowMessage(theMsg[62], MsgIcon::Warning);
+    ShowMessage(theMsg[MsgId::IpAddressRange], MsgIcon::Warning);
     return;
   }
   m_nAcceptedPort = m_nPort;
@@ -154,7 +154,7 @@ void CNetworkDlg::OnOK() {
   m_env.ClosePrinter();
   Ui().SetWaitCursor(false);
   if (!connected) {
-    ShowMessage(theMsg[20], MsgIcon::Error);
+    ShowMessage(theMsg[MsgId::PrinterCheck], MsgIcon::Error);
     return;
   }
   accept();

@@ -220,7 +220,7 @@ void CPortSettingDlg::OnSelChangeDevice() {
   const std::string device = Text(m_pDevice);
   const int family = ModelFamilyFromName(device);
   if (family == kNoFamily) {
-    ShowMessage(theMsg[9], MsgIcon::Warning);
+    ShowMessage(theMsg[MsgId::InvalidDevice], MsgIcon::Warning);
     m_nFamily = kNoFamily;
     return;
   }
@@ -252,7 +252,7 @@ void CPortSettingDlg::OnSelChangeDevice() {
       }
       if (ports.empty()) {
         // A choice without a port would open the menu over nothing: OK waits for a port.
-        ShowMessage(theMsg[kind == PK_LPT ? 12 : 13], MsgIcon::Warning);
+        ShowMessage(theMsg[kind == PK_LPT ? MsgId::NoLptPort : MsgId::NoComPort], MsgIcon::Warning);
         m_pPort->setCurrentIndex(-1);
         m_pOk->setEnabled(false);
         return;
@@ -298,7 +298,7 @@ void CPortSettingDlg::SearchUsbPrinter() {
   setWindowTitle(savedTitle);
 
   if (count <= 0) {
-    ShowMessage(theMsg[10], MsgIcon::Warning);
+    ShowMessage(theMsg[MsgId::TurnOnUsbPrinter], MsgIcon::Warning);
     m_pOk->setEnabled(false);
     m_pPort->setCurrentIndex(-1);
     m_pDevice->setCurrentIndex(-1);
@@ -308,7 +308,7 @@ void CPortSettingDlg::SearchUsbPrinter() {
     EnableLineParameters(false);
     m_pOk->setEnabled(true);
   } else {
-    ShowMessage(theMsg[11], MsgIcon::Warning);
+    ShowMessage(theMsg[MsgId::TooManyUsbDevices], MsgIcon::Warning);
     m_pOk->setEnabled(false);
     m_pPort->setCurrentIndex(-1);
     m_pDevice->setCurrentIndex(-1);
@@ -334,7 +334,7 @@ bool CPortSettingDlg::ReadLineParameters() {
   bool isNumber = false;
   const int baud = m_pBaudrate->currentText().toInt(&isNumber);
   if (m_pBaudrate->currentIndex() < 0 || !isNumber) {
-    ShowMessage(theMsg[5], MsgIcon::Warning);
+    ShowMessage(theMsg[MsgId::BaudNotSelected], MsgIcon::Warning);
     return false;
   }
   s.m_nBaudRate = baud;
@@ -342,26 +342,26 @@ bool CPortSettingDlg::ReadLineParameters() {
   // The leading number of "8 Bits" / "7 Bits".
   const int bits = m_pDataLength->currentText().section(' ', 0, 0).toInt(&isNumber);
   if (m_pDataLength->currentIndex() < 0 || !isNumber) {
-    ShowMessage(theMsg[6], MsgIcon::Warning);
+    ShowMessage(theMsg[MsgId::DataLengthNotSelected], MsgIcon::Warning);
     return false;
   }
   s.m_nDataBits = bits;
 
   if (m_pParity->currentIndex() < 0) {
-    ShowMessage(theMsg[7], MsgIcon::Warning);
+    ShowMessage(theMsg[MsgId::ParityNotSelected], MsgIcon::Warning);
     return false;
   }
   s.m_nParity = m_pParity->currentIndex();
 
   const QString stop = m_pStopBit->currentText();
   if (stop.isEmpty()) {
-    ShowMessage(theMsg[53], MsgIcon::Warning);
+    ShowMessage(theMsg[MsgId::StopBitNotSelected], MsgIcon::Warning);
     return false;
   }
   s.m_nStopBits = stop == "1.5" ? 1 : stop == "2" ? 2 : 0;
 
   if (m_pFlowControl->currentIndex() < 0) {
-    ShowMessage(theMsg[8], MsgIcon::Warning);
+    ShowMessage(theMsg[MsgId::FlowNotSelected], MsgIcon::Warning);
     return false;
   }
   s.m_nFlowControl = m_pFlowControl->currentIndex() + 1;

@@ -15,9 +15,6 @@
 
 namespace torva {
 namespace {
-
-constexpr int kMsgNotSelected = 14;
-constexpr int kMsgReset = 15;
 constexpr const char* kRemoveQuestion = "Remove selected file?";
 constexpr const char* kRemoveCaption = "Image downloader";
 
@@ -133,7 +130,7 @@ void CPage1Selection::OnOpenFile() {
 void CPage1Selection::OnRemove() {
   const std::vector<int> rows = m_bitmaps.pList->SelectedRows();
   if (rows.empty()) {
-    ShowMessage(theMsg[kMsgNotSelected], MsgIcon::Warning);
+    ShowMessage(theMsg[MsgId::BmpNotSelected], MsgIcon::Warning);
     return;
   }
   if (!Ui().Question(kRemoveQuestion, kRemoveCaption)) return;
@@ -150,7 +147,7 @@ void CPage1Selection::OnRemove() {
 }
 
 void CPage1Selection::OnReset() {
-  if (!AskQuestion(theMsg[kMsgReset])) return;
+  if (!AskQuestion(theMsg[MsgId::ResetFileContinue])) return;
   m_bRefilling = true;
   m_bitmaps.pList->DeleteAllRows();
   m_bRefilling = false;

@@ -24,9 +24,6 @@
 
 namespace torva {
 namespace {
-
-constexpr int kMsgPortOpen = 18;
-constexpr int kMsgWriteToPort = 22;
 constexpr const char* kFilePortName = "FILE";
 
 }  // namespace
@@ -232,15 +229,15 @@ void CPage5Setup::TouchPrinter() {
   if (kind == LinkKind::Network) return;
   const std::string portName = port.m_strPortName;
   if (!port.Open()) {
-    ShowMessage(theMsg[kMsgPortOpen], MsgIcon::Error);
+    ShowMessage(theMsg[MsgId::PortOpenError], MsgIcon::Error);
     if (kind == LinkKind::File) port.m_strPortName = portName;
     return;
   }
   if (kind != LinkKind::Parallel) {
     if (port.Write(CNvCommands::Initialise()) != 2) {
-      ShowMessage(theMsg[kMsgWriteToPort], MsgIcon::Error);
+      ShowMessage(theMsg[MsgId::WriteToPort], MsgIcon::Error);
     } else if (port.Write(CNvCommands::PrinterCheck()) != 3) {
-      ShowMessage(theMsg[kMsgWriteToPort], MsgIcon::Error);
+      ShowMessage(theMsg[MsgId::WriteToPort], MsgIcon::Error);
     } else if (kind == LinkKind::Serial && !port.IsWatchThreadRunning()) {
       // One reply byte is awaited and not looked at.
       if (portio::WaitReadable(port.m_hComm, portio::kNoHandle, kTouchReplyWaitMs) ==

@@ -2,7 +2,7 @@
 // the print engine, which owns the commands, the selection order and the end pause. The
 // dialog shows the status line and the progress bar.
 //
-// DoModal returns QDialog::Accepted when the run finished or a write failed (message 42
+// DoModal returns QDialog::Accepted when the run finished or a write failed (CommCannotTransmit
 // was shown), Rejected after Cancel.
 #pragma once
 

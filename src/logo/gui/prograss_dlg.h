@@ -47,7 +47,7 @@ class CPrograss : public QDialog {
  signals:
   // After each timer tick, with the 1-based number of the image sent last.
   void ImageSent(int sequence);
-  // A write failed (message 42 shown); the dialog stays until Cancel.
+  // A write failed (CommCannotTransmit shown); the dialog stays until Cancel.
   void WriteFailed();
 
  protected:
