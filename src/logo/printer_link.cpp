@@ -6,7 +6,6 @@
 #include "app/models.h"
 #include "app/services.h"
 #include "network/printer_socket.h"
-#include "ports/port_io.h"
 #include "ports/ports.h"
 
 namespace torva {
@@ -128,7 +127,7 @@ bool CPrinterLink::Write(const std::uint8_t* data, int length) {
 }
 
 int CPrinterLink::LastError() const {
-  return m_eKind == LinkKind::Network ? m_nSocketError : portio::PortLastError();
+  return m_eKind == LinkKind::Network ? m_nSocketError : CPorts::LastError();
 }
 
 bool CPrinterLink::OpenPort(bool reopen) {
@@ -152,12 +151,36 @@ void CPrinterLink::CloseNetwork() {
 
 void CPrinterLink::AwaitCheckReply(int timeoutMs) {
   if (m_eKind != LinkKind::Serial || m_port.IsWatchThreadRunning()) return;
-  if (portio::WaitReadable(m_port.m_hComm, portio::kNoHandle, timeoutMs) !=
-      portio::WaitResult::Readable) {
+  std::uint8_t reply[64];
+  m_port.AwaitReply(reply, sizeof reply, timeoutMs);
+}
+
+void CPrinterLink::Touch() {
+  if (m_eKind == LinkKind::Network) return;
+  const std::string portName = m_port.m_strPortName;
+  // A file open replaces the port name by the file's; the connection keeps "FILE".
+  auto restoreName = [&] {
+    if (m_eKind == LinkKind::File) m_port.m_strPortName = portName;
+  };
+  if (!m_port.Open()) {
+    ShowMessage(theMsg[MsgId::PortOpenError], MsgIcon::Error);
+    restoreName();
     return;
   }
-  std::uint8_t reply[64];
-  m_port.Read(reply, sizeof reply);
+  if (m_eKind != LinkKind::Parallel) {
+    const NvBytes initialise = CNvCommands::Initialise();
+    const NvBytes check = CNvCommands::PrinterCheck();
+    if (m_port.Write(initialise) != static_cast<int>(initialise.size()) ||
+        m_port.Write(check) != static_cast<int>(check.size())) {
+      ShowMessage(theMsg[MsgId::WriteToPort], MsgIcon::Error);
+    } else if (m_eKind == LinkKind::Serial && !m_port.IsWatchThreadRunning()) {
+      // One reply is awaited and not looked at.
+      std::uint8_t reply[16];
+      m_port.AwaitReply(reply, sizeof reply, kTouchReplyWaitMs);
+    }
+  }
+  m_port.Close();
+  restoreName();
 }
 
 }  // namespace torva

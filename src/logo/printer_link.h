@@ -43,6 +43,8 @@ class CPrinterLink {
  public:
   // How long the printer check waits for its one reply byte (not evaluated).
   static constexpr int kCheckReplyWaitMs = 500;
+  // How long the touch waits for the reply to its printer check (not evaluated).
+  static constexpr int kTouchReplyWaitMs = 1000;
   // The pause between connecting and probing the printer socket before an erase.
   static constexpr int kEraseConnectPauseMs = 100;
 
@@ -65,6 +67,11 @@ class CPrinterLink {
   bool OpenForErase();
   bool OpenForPrint();
   void Close();
+
+  // The touch of the logo sheet's OK, on the port object (a network printer is left alone):
+  // open, initialise and printer check (not on a parallel port), one reply awaited on a
+  // serial line, close. Shows PortOpenError or WriteToPort when a step fails.
+  void Touch();
 
   // True when every byte was written (an empty write is true and sends nothing).
   virtual bool Write(const std::uint8_t* data, int length);

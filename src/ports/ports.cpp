@@ -197,6 +197,16 @@ int CPorts::Read(uint8_t* buffer, int maxLength) {
   return static_cast<int>(n);
 }
 
+int CPorts::AwaitReply(uint8_t* buffer, int maxLength, int timeoutMs) {
+  if (m_hComm == portio::kNoHandle) return 0;
+  if (portio::WaitReadable(m_hComm, portio::kNoHandle, timeoutMs) != portio::WaitResult::Readable) {
+    return 0;
+  }
+  return Read(buffer, maxLength);
+}
+
+int CPorts::LastError() { return portio::PortLastError(); }
+
 int CPorts::EnumPorts(bool parallel, std::vector<std::string>& list) {
   return parallel ? EnumParallelPorts(list) : EnumSerialPorts(list);
 }

@@ -63,6 +63,12 @@ class CPorts : public ConnectionSettings {
   // Reads what the serial line has queued, at most maxLength bytes, without waiting.
   // 0 when nothing is there or on an error.
   int Read(uint8_t* buffer, int maxLength);
+  // Waits at most timeoutMs for input on the open line, then reads what came (at most
+  // maxLength bytes). For a serial line whose watch thread does not run: the thread would
+  // take the bytes first. The count read; 0 when nothing came in time.
+  int AwaitReply(uint8_t* buffer, int maxLength, int timeoutMs);
+  // The system error code of the port layer's last failure, for messages and the log.
+  static int LastError();
   // Reads a USB printer's reply (kUsbReplyPasses reads of up to kUsbReplyReadSize bytes,
   // each waiting at most kUsbReplyWaitMs), decodes its escapes into m_QueueRead and calls
   // the notification after each non-empty read. False when the interface cannot be opened

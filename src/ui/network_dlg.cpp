@@ -12,6 +12,7 @@
 
 #include "app/messages.h"
 #include "app/services.h"
+#include "network/net_setting_rules.h"
 #include "ui/connection_env.h"
 
 namespace torva {
@@ -138,8 +139,9 @@ void CNetworkDlg::OnOK() {
   const unsigned long typed = m_pPort->text().toULong(&isNumber);
   m_nPort = isNumber && typed <= 0xFFFFFFFFul ? static_cast<unsigned>(typed) : 0;
 
-  if ((m_nPort < 1024 || m_nPort > 65534) && m_nPort != 515) {
-    ShowMessage(theMsg[MsgId::TcpPortRange], MsgIcon::Warning);
+  // The printer's own TCP port follows the set rule, 515 included.
+  if (const int refused = CheckSettingPort(m_nPort, true)) {
+    ShowMessage(theMsg[refused], MsgIcon::Warning);
     return;
   }
   if (!IsFullAddress(m_pIp)) {

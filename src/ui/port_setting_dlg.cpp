@@ -14,6 +14,7 @@
 #include "app/error_log.h"
 #include "app/messages.h"
 #include "app/services.h"
+#include "ports/usb_search.h"
 #include "ui/connection_env.h"
 #include "ui/main_menu_dlg.h"
 #include "ui/network_dlg.h"
@@ -24,8 +25,6 @@ static void InitTorvaIcon() { Q_INIT_RESOURCE(torvaset); }
 namespace torva {
 namespace {
 
-constexpr int kUsbAttempts = 16;
-constexpr int kUsbPauseMs = 250;
 constexpr const char* kSearchTitle = "Searching for the printer";
 constexpr const char* kDeviceListSection = "DEVICELIST";
 constexpr const char* kDeviceListKeyFormat = "Model%d";
@@ -282,19 +281,14 @@ void CPortSettingDlg::SearchUsbPrinter() {
   setWindowTitle(shown);
   ShowProgress();
 
-  const std::vector<std::string> ids = UsbSearchIdsForFamily(m_nFamily);
-  int count = -1;
-  for (int attempt = 0; attempt < kUsbAttempts && count <= 0; ++attempt) {
-    for (const std::string& id : ids) {
-      count = m_env.FindUsbPrinter(id);
-      if (count > 0) break;
-    }
-    if (count > 0) break;
-    shown += '.';
-    setWindowTitle(shown);
-    ShowProgress();
-    Clock().SleepMs(kUsbPauseMs);
-  }
+  const int count = torva::SearchUsbPrinter(
+      UsbSearchIdsForFamily(m_nFamily),
+      [this](const std::string& id) { return m_env.FindUsbPrinter(id); },
+      [this, &shown] {
+        shown += '.';
+        setWindowTitle(shown);
+        ShowProgress();
+      });
   setWindowTitle(savedTitle);
 
   if (count <= 0) {

@@ -394,6 +394,21 @@ TEST_F(PortsTest, TraceWritesTheBytesToTheLog) {
   EXPECT_FALSE(log.Contains("TX 2"));
 }
 
+TEST_F(PortsTest, AwaitReplyReadsWhatCameOrGivesUpAfterItsWait) {
+  CPtyPair pty;
+  pty.MakeSlaveRaw();
+  SetSerial(pty.SlavePath());
+  ASSERT_TRUE(port.Open());
+  uint8_t reply[16];
+  EXPECT_EQ(port.AwaitReply(reply, sizeof reply, 20), 0);
+  pty.Send(Bytes{0x12, 0x34, 0x56});
+  const int n = port.AwaitReply(reply, 2, 2000);
+  ASSERT_EQ(n, 2);
+  EXPECT_EQ(Bytes(reply, reply + n), (Bytes{0x12, 0x34}));
+  port.Close();
+  EXPECT_EQ(port.AwaitReply(reply, sizeof reply, 20), 0);
+}
+
 // A USB finder that "finds" a pty slave for one chosen identifier.
 class CFakeUsbFinder final : public IUsbPrinterFinder {
  public:

@@ -19,7 +19,6 @@
 #include "logo/logo_options.h"
 #include "logo/nv_commands.h"
 #include "logo/printer_link.h"
-#include "ports/port_io.h"
 #include "ports/ports.h"
 
 namespace torva {
@@ -224,31 +223,8 @@ void CPage5Setup::OnOK() {
 }
 
 void CPage5Setup::TouchPrinter() {
-  CPorts& port = Port();
-  const LinkKind kind = LinkKindOfPort(port.m_strPortName);
-  if (kind == LinkKind::Network) return;
-  const std::string portName = port.m_strPortName;
-  if (!port.Open()) {
-    ShowMessage(theMsg[MsgId::PortOpenError], MsgIcon::Error);
-    if (kind == LinkKind::File) port.m_strPortName = portName;
-    return;
-  }
-  if (kind != LinkKind::Parallel) {
-    if (port.Write(CNvCommands::Initialise()) != 2) {
-      ShowMessage(theMsg[MsgId::WriteToPort], MsgIcon::Error);
-    } else if (port.Write(CNvCommands::PrinterCheck()) != 3) {
-      ShowMessage(theMsg[MsgId::WriteToPort], MsgIcon::Error);
-    } else if (kind == LinkKind::Serial && !port.IsWatchThreadRunning()) {
-      // One reply byte is awaited and not looked at.
-      if (portio::WaitReadable(port.m_hComm, portio::kNoHandle, kTouchReplyWaitMs) ==
-          portio::WaitResult::Readable) {
-        std::uint8_t reply[16];
-        port.Read(reply, sizeof reply);
-      }
-    }
-  }
-  port.Close();
-  if (kind == LinkKind::File) port.m_strPortName = portName;
+  CPrinterLink link(Port());
+  link.Touch();
 }
 
 }  // namespace torva

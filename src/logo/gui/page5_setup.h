@@ -22,7 +22,6 @@ class CPage5Setup : public CLogoPage {
  public:
   static constexpr int kMaxArea = 512;
   static constexpr int kCapacityKB = 384;
-  static constexpr int kTouchReplyWaitMs = 1000;
 
   CPage5Setup(CLogoList& list, LogoConnection& connection, QWidget* parent = nullptr);
   ~CPage5Setup() override;
