@@ -79,7 +79,7 @@ bool CPrintEngine::PrintNumber(int n) {
   if (!ok) {
     m_bError = true;
     ShowMessage(theMsg[MsgId::CommCannotTransmit], MsgIcon::Error);
-    theLog.WriteLog("CPrintProgressDlg print %d failed[%d]", n, m_link.LastError());
+    theLog.WriteLog("CPrintEngine print %d failed[%d]", n, m_link.LastError());
     return false;
   }
   ++m_nPrinted;

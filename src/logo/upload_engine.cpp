@@ -132,7 +132,7 @@ UploadStep CUploadEngine::SendNextImage() {
     // header of the wrong size: stop as on a failed write.
     m_bError = true;
     ShowMessage(theMsg[MsgId::FileOpenError], MsgIcon::Error);
-    theLog.WriteLog("CPrograss Load [%s] failed: %s", entry.strPath.c_str(),
+    theLog.WriteLog("CUploadEngine Load [%s] failed: %s", entry.strPath.c_str(),
                     BmpStatusText(raster.Status()));
     return UploadStep::Stopped;
   }
@@ -178,7 +178,7 @@ void CUploadEngine::WriteLogoSection() {
   for (int i = count + 1; i <= m_nKeyCount; ++i) {
     ok = WriteSetting(kLogoSection, LogoFileKey(i), std::nullopt) && ok;
   }
-  if (!ok) theLog.WriteLog("CPrograss LOGO section of %s not written", theApp().m_strProfilePath.c_str());
+  if (!ok) theLog.WriteLog("CUploadEngine LOGO section of %s not written", theApp().m_strProfilePath.c_str());
   m_bSectionSaved = ok;
   m_nKeyCount = count;
 }

@@ -7,6 +7,7 @@
 #include "app/error_log.h"
 #include "app/messages.h"
 #include "app/services.h"
+#include "ports/port_trace.h"
 
 namespace torva {
 
@@ -127,6 +128,7 @@ bool CNetDiscovery::SendRequest(const NetPacketBytes& bytes) {
                        : net::UdpSendTo(m_sender, m_params.m_strBroadcast, m_params.m_nPort,
                                         bytes.data(), bytes.size());
   if (sent == static_cast<int>(bytes.size())) {
+    TraceBytes("UDP TX", bytes.data(), bytes.size());
     ++m_stats.m_nRequestsSent;
     return true;
   }
@@ -155,6 +157,7 @@ CNetDiscovery::Datagram CNetDiscovery::ReceiveOne(net::UdpDatagram& datagram, bo
       break;
   }
   ++m_stats.m_nDatagrams;
+  TraceBytes("UDP RX", datagram.m_bytes.data(), datagram.m_nLength);
   // Our own search request carries no fields at all; when the interface addresses could
   // not be listed its bytes still give it away.
   const NetPacketBytes own = SearchRequestBytes();

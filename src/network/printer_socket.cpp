@@ -5,6 +5,7 @@
 #include "app/error_log.h"
 #include "app/messages.h"
 #include "app/services.h"
+#include "ports/port_trace.h"
 
 namespace torva {
 
@@ -64,6 +65,7 @@ int CPrinterSocket::Send(const void* data, int length) {
   while (sent < length) {
     const int n = net::TcpSendSome(m_nSocket, bytes + sent, static_cast<size_t>(length - sent));
     if (n > 0) {
+      TraceBytes("TCP TX", bytes + sent, static_cast<size_t>(n));
       sent += n;
       continue;
     }
@@ -114,6 +116,7 @@ int CPrinterSocket::PumpReceive(int timeoutMs) {
       if (t_pReaderOf != this) CloseSocketOnly();
       break;
     }
+    TraceBytes("TCP RX", batch, static_cast<size_t>(n));
     if (QueueBatch(batch, n)) queued += n;
   }
   return queued;

@@ -35,4 +35,9 @@ void TraceBytes(const char* direction, const uint8_t* data, size_t length) {
   theLog.WriteLog("%s", FormatTraceLine(direction, data, length).c_str());
 }
 
+void LogPortFailure(const char* call, const std::string& path, int error) {
+  theLog.WriteLog("CPorts::Open() %s %s: %s [%d]\r\n", call, path.c_str(), std::strerror(error),
+                  error);
+}
+
 }  // namespace torva

@@ -13,4 +13,8 @@ bool PortTraceEnabled();
 std::string FormatTraceLine(const char* direction, const uint8_t* data, size_t length);
 void TraceBytes(const char* direction, const uint8_t* data, size_t length);
 
+// The reason behind one of the port object's fixed failure texts, as the log line after it:
+// "CPorts::Open() open serial device /dev/ttyUSB0: No such file or directory [2]".
+void LogPortFailure(const char* call, const std::string& path, int error);
+
 }  // namespace torva

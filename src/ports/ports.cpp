@@ -1,6 +1,7 @@
 #include "ports/ports.h"
 
 #include <cerrno>
+#include <cstring>
 
 #include "app/error_log.h"
 #include "app/messages.h"
@@ -71,6 +72,7 @@ bool CPorts::OpenSerial() {
   const int fd = portio::OpenSerialDevice(m_strPortName);
   if (fd == portio::kNoHandle) {
     theLog.WriteLog("CPorts::Open() CreateFile error\r\n");
+    LogPortFailure("open serial device", m_strPortName, portio::PortLastError());
     return false;
   }
   // The driver's buffer sizes and time-outs of the design have no termios setting: the
@@ -87,10 +89,12 @@ bool CPorts::OpenSerial() {
       break;
     case portio::LineResult::GetFailed:
       theLog.WriteLog("CPorts::Open() GetCommState failed.\r\n");
+      LogPortFailure("read line settings of", m_strPortName, nError);
       portio::CloseHandle(fd);
       return false;
     case portio::LineResult::SetFailed:
       theLog.WriteLog("CPorts::Open() SetCommstate failed(%d).\r\n", nError);
+      LogPortFailure("set line settings of", m_strPortName, nError);
       portio::CloseHandle(fd);
       return false;
   }
@@ -115,6 +119,7 @@ bool CPorts::OpenParallel() {
   const int fd = portio::OpenWriteOnlyDevice(m_strPortName);
   if (fd == portio::kNoHandle) {
     theLog.WriteLog("CPorts::Open() CreateFile error\r\n");
+    LogPortFailure("open parallel device", m_strPortName, portio::PortLastError());
     return false;
   }
   m_hComm = fd;
@@ -141,6 +146,7 @@ bool CPorts::OpenFile() {
   const int fd = portio::CreateOutputFile(m_strPortName);
   if (fd == portio::kNoHandle) {
     theLog.WriteLog("CPorts::Open() CreateFile error\r\n");
+    LogPortFailure("create output file", m_strPortName, portio::PortLastError());
     return false;
   }
   m_hComm = fd;

@@ -22,7 +22,10 @@ bool CPorts::OpenUsb() {
     fd = UsbPrinterFinder().OpenUsbPrinter(id, path);
     if (fd != portio::kNoHandle) break;
   }
-  if (fd == portio::kNoHandle) return false;
+  if (fd == portio::kNoHandle) {
+    theLog.WriteLog("CPorts::Open() no USB printer of model code %d found\r\n", m_nModel);
+    return false;
+  }
   // Writes are timed by the port and replies are waited for with a bound.
   portio::SetNonBlocking(fd);
   m_szDevicePath = path;
@@ -38,6 +41,7 @@ bool CPorts::OpenUsbNode() {
   const int fd = portio::OpenReadWriteDevice(m_strPortName);
   if (fd == portio::kNoHandle) {
     theLog.WriteLog("CPorts::Open() CreateFile error\r\n");
+    LogPortFailure("open USB printer node", m_strPortName, portio::PortLastError());
     return false;
   }
   m_szDevicePath = m_strPortName;

@@ -14,6 +14,7 @@
 
 #include "app/messages.h"
 #include "support/fake_services.h"
+#include "support/log_capture.h"
 #include "support/sim_process.h"
 
 namespace torva {
@@ -209,6 +210,19 @@ TEST_F(PrinterSocketConnected, SendDeliversEveryByte) {
   sock.Close();
   reader.join();
   EXPECT_EQ(got, bytes);
+}
+
+TEST_F(PrinterSocketConnected, TraceLogsTheBytesBothWays) {
+  test::ScopedTempDir dir;
+  test::CLogCapture log(dir.File("error.log"));
+  setenv("TORVA_TRACE", "1", 1);
+  EXPECT_EQ(sock.Send("\x1D\x49\x01", 3), 3);
+  peer.SendBytes({0x12, 0x00});
+  int queued = 0;
+  for (int i = 0; i < 50 && queued < 2; ++i) queued += sock.PumpReceive(100);
+  unsetenv("TORVA_TRACE");
+  EXPECT_TRUE(log.Contains("TCP TX 3: 1D 49 01\r\n")) << log.Text();
+  EXPECT_TRUE(log.Contains("TCP RX 2: 12 00\r\n")) << log.Text();
 }
 
 TEST_F(PrinterSocketConnected, ReaderThreadQueuesUntilTheFarEndCloses) {

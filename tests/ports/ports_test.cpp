@@ -7,6 +7,7 @@
 
 #include <cerrno>
 #include <cstdlib>
+#include <cstring>
 
 #include "app/messages.h"
 #include "support/port_fixture.h"
@@ -382,6 +383,40 @@ TEST_F(PortsTest, ParallelPortThatIsNotThereFails) {
   EXPECT_FALSE(port.Open());
   EXPECT_TRUE(log.Contains("CPorts::Open() CreateFile error\r\n"));
 }
+
+// Each open failure keeps its fixed text and adds the call, the path and the system error.
+struct OpenReasonCase {
+  const char* portName;  // "%s" stands for a folder that does not exist
+  const char* reason;
+};
+
+class OpenReasonTest : public PortFixture, public ::testing::WithParamInterface<OpenReasonCase> {};
+
+TEST_P(OpenReasonTest, LogsTheCallThePathAndTheSystemError) {
+  std::string name = GetParam().portName;
+  const size_t at = name.find("%s");
+  if (at != std::string::npos) name.replace(at, 2, dir.File("missing"));
+  if (std::string(GetParam().reason) == "create output file") {
+    services.ui.m_printNames.push_back(name);
+    port.m_strPortName = "FILE";
+  } else if (std::string(GetParam().reason) == "open serial device") {
+    SetSerial(name);
+  } else {
+    port.m_strPortName = name;
+  }
+  EXPECT_FALSE(port.Open());
+  EXPECT_TRUE(log.Contains("CPorts::Open() CreateFile error\r\n"));
+  const std::string reason = std::string("CPorts::Open() ") + GetParam().reason + " ";
+  EXPECT_TRUE(log.Contains(reason + name + ": ")) << log.Text();
+  EXPECT_TRUE(log.Contains(std::string(std::strerror(ENOENT)) + " [" + std::to_string(ENOENT) + "]"))
+      << log.Text();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Kinds, OpenReasonTest,
+    ::testing::Values(OpenReasonCase{"%s/ttyS9", "open serial device"},
+                      OpenReasonCase{"/dev/lp-torva-missing", "open parallel device"},
+                      OpenReasonCase{"%s/out.prn", "create output file"}));
 
 TEST_F(PortsTest, TraceWritesTheBytesToTheLog) {
   setenv("TORVA_TRACE", "1", 1);

@@ -47,8 +47,8 @@ INSTANTIATE_TEST_SUITE_P(
                       SearchCase{"third pass, two printers", 3, 2, 2, 2},
                       SearchCase{"last pass", kUsbSearchAttempts, 1, 1, kUsbSearchAttempts - 1},
                       SearchCase{"never", 0, 1, -1, kUsbSearchAttempts}),
-    [](const auto& info) {
-      std::string name = info.param.what;
+    [](const auto& param) {
+      std::string name = param.param.what;
       for (char& ch : name) {
         if (!std::isalnum(static_cast<unsigned char>(ch))) ch = '_';
       }
