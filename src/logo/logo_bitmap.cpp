@@ -268,15 +268,15 @@ bool CLogoBitmap::Refuse(BmpStatus status) {
   return false;
 }
 
-bool CLogoBitmap::MakeMonoRaster(int sequence) {
+bool CLogoBitmap::MakeMonoRaster(int listPosition) {
   if (!m_bLoaded) {
     m_nDataLength = 0;
     return false;
   }
   const int groups = m_nHeight8 / 8;
   int pad = 0;
-  if (sequence >= 1 && sequence <= kLogoMaxImages &&
-      m_options.abAutoCenter[static_cast<std::size_t>(sequence - 1)] &&
+  if (listPosition >= 1 && listPosition <= kLogoMaxImages &&
+      m_options.abAutoCenter[static_cast<std::size_t>(listPosition - 1)] &&
       m_nWidth8 < m_options.nMaxPrintWidth) {
     pad = ((m_options.nMaxPrintWidth - m_nWidth8) / 2 + 7) / 8 * 8;
   }

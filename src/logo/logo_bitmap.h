@@ -49,10 +49,11 @@ class CLogoBitmap {
   // values darken.
   static int AdjustBrightness(int v, int threshold);
 
-  // sequence: 1-based position of the image in the upload, for its auto-centre flag. Both
+  // listPosition: 1-based position of the image's entry in the logo list, whose
+  // auto-centre flag applies (the tick belongs to the entry, not to the upload order). Both
   // return false (m_nDataLength 0) when nothing is loaded or the raster would not fit; both
   // release the loaded image.
-  bool MakeMonoRaster(int sequence);
+  bool MakeMonoRaster(int listPosition);
   bool MakeGrayRaster();
 
   int m_nWidth8 = 0;

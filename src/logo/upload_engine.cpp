@@ -122,13 +122,14 @@ UploadStep CUploadEngine::SendNextImage() {
   ++m_nSequence;
   ++m_nOrderIndex;
   m_nStarted = m_nSequence;
-  const Entry& entry = m_entries[static_cast<std::size_t>(m_anOrder[static_cast<std::size_t>(m_nOrderIndex)])];
+  const int position = m_anOrder[static_cast<std::size_t>(m_nOrderIndex)];
+  const Entry& entry = m_entries[static_cast<std::size_t>(position)];
 
   CLogoBitmap& raster = *m_pRaster;
   bool converted = raster.Load(entry.strPath);
   const int width8Before = (raster.Width() + 7) / 8 * 8;
   if (converted) {
-    converted = m_options.bGrayPrint ? raster.MakeGrayRaster() : raster.MakeMonoRaster(m_nSequence);
+    converted = m_options.bGrayPrint ? raster.MakeGrayRaster() : raster.MakeMonoRaster(position + 1);
   }
   if (!converted) {
     // A file that went away or changed since it was listed would leave the printer with a
