@@ -55,6 +55,11 @@ class CLogoBitmap {
   // release the loaded image.
   bool MakeMonoRaster(int listPosition);
   bool MakeGrayRaster();
+  // Bytes the Make operation of the chosen mode would give the loaded image as the entry
+  // at listPosition (grey, or mono with that entry's centring); above kLogoRasterBytes it
+  // is refused. 0 when nothing is loaded.
+  long RasterBytes(int listPosition) const;
+  const LogoOptions& Options() const { return m_options; }
 
   int m_nWidth8 = 0;
   int m_nHeight8 = 0;
@@ -71,6 +76,8 @@ class CLogoBitmap {
   void PackColumns();
   void PackGrayRows();
   bool Refuse(BmpStatus status);
+  // Blank columns centring puts in front of the entry at listPosition (0: no centring).
+  int CentrePad(int listPosition) const;
 
   const LogoOptions& m_options;
   BmpLayout m_layout;

@@ -10,11 +10,11 @@
 #include "logo/logo_bitmap.h"
 #include "logo/nv_commands.h"
 #include "logo/printer_link.h"
+#include "logo/upload_check.h"
 
 namespace torva {
 namespace {
 
-constexpr int kMsgFileOpen = 3;
 constexpr int kMsgCommError = 42;
 constexpr const char* kLogoSection = "LOGO";
 constexpr const char* kLogoKeyFormat = "Logofile%d";
@@ -131,15 +131,7 @@ UploadStep CUploadEngine::SendNextImage() {
   if (converted) {
     converted = m_options.bGrayPrint ? raster.MakeGrayRaster() : raster.MakeMonoRaster(position + 1);
   }
-  if (!converted) {
-    // A file that went away or changed since it was listed would leave the printer with a
-    // header of the wrong size: stop as on a failed write.
-    m_bError = true;
-    ShowMessage(theMsg[kMsgFileOpen], MsgIcon::Error);
-    theLog.WriteLog("CPrograss Load [%s] failed: %s", entry.strPath.c_str(),
-                    BmpStatusText(raster.Status()));
-    return UploadStep::Stopped;
-  }
+  if (!converted) return FailImage(entry, position);
   // Centring adds blank columns in front; the total grows by them.
   if (!m_options.bGrayPrint && raster.m_nWidth8 > width8Before) {
     m_nTotalBytes += static_cast<long>(raster.m_nWidth8 - width8Before) * (raster.m_nHeight8 / 8);
@@ -164,6 +156,25 @@ UploadStep CUploadEngine::SendNextImage() {
   }
   if (m_nSequence < ImageCount()) m_nProgressPos = m_nBytesSent / 100;
   return UploadStep::Sent;
+}
+
+// A file that went away or changed after the check before the upload: no header of a
+// guess. The printer still waits for the images the define start announced, so empty
+// headers end the define command as a cancel does; then the upload stops as on a failed
+// write.
+UploadStep CUploadEngine::FailImage(const Entry& entry, int position) {
+  m_bError = true;
+  const UnsendableEntry failed{
+      entry.strPath, UnsendableReason(*m_pRaster, position + 1).value_or(BmpStatusText(m_pRaster->Status()))};
+  theLog.WriteLog("CPrograss Load [%s] failed: %s", entry.strPath.c_str(),
+                  BmpStatusText(m_pRaster->Status()));
+  const NvBytes empty = CNvCommands::EmptyHeaders(ImageCount() - m_nStarted + 1);
+  if (!m_link.Write(empty)) {
+    theLog.WriteLog("CPrograss empty headers[%d]", m_link.LastError());
+    ShowMessage(theMsg[MsgId::WriteToPort], MsgIcon::Error);
+  }
+  ShowMessage(UnsendableText(failed, true), MsgIcon::Error);
+  return UploadStep::Stopped;
 }
 
 UploadStep CUploadEngine::Complete() {

@@ -220,6 +220,43 @@ TEST_F(LogoJobSimTest, AutoCentreTickFollowsItsEntryThroughRemoveAddAndUpload) {
   }
 }
 
+// A file that breaks after the check before the upload: empty headers end the define
+// command, so the printer stores what it got and takes the next command as a command.
+TEST_F(LogoJobSimTest, AFileThatBreaksMidUploadLeavesThePrinterOutOfTheDefineCommand) {
+  for (int i = 1; i <= 3; ++i) ASSERT_TRUE(list.AddBitmap(Bmp(std::to_string(i) + ".bmp", 16, 8), i));
+  SetPort("FILE");
+  services.ui.m_printNames.push_back(dir.File("broken.prn"));
+  services.ui.m_answers.push_back(true);
+  {
+    CPrinterLink link(port);
+    CUploadJob job(link, list, entries, options, 3, keyCount);
+    ASSERT_TRUE(job.Begin());
+    CUploadEngine& engine = job.Engine();
+    ASSERT_TRUE(engine.Begin());
+    engine.WaitForErase();
+    EXPECT_EQ(engine.Tick(), UploadStep::Sent);
+    WriteFileBytes(dir.File("2.bmp"), "BM damaged");
+    EXPECT_EQ(engine.Tick(), UploadStep::Stopped);
+    engine.Cancel();
+    EXPECT_EQ(job.End(false), UploadResult::Failed);
+  }
+  const auto texts = services.ui.MessageTexts();
+  ASSERT_EQ(texts.size(), 1u);
+  EXPECT_NE(texts[0].find(dir.File("2.bmp")), std::string::npos) << texts[0];
+  EXPECT_EQ(Ini(), "");
+
+  // A print command after the upload's bytes is printed, not swallowed as image data.
+  const std::string bytes = ReadFileBytes(dir.File("broken.prn")) + std::string("\x1C\x70\x01\x00", 4);
+  const Decoded d = Decode(bytes);
+  EXPECT_EQ(d.store->Defines(), 1);
+  ASSERT_EQ(d.store->ImageCount(), 3);
+  EXPECT_EQ(d.store->Image(1)->WidthDots(), 16);
+  EXPECT_EQ(d.store->Image(2)->WidthDots(), 0);
+  EXPECT_EQ(d.store->Image(3)->WidthDots(), 0);
+  EXPECT_EQ(d.store->Prints(), 1);
+  EXPECT_EQ(d.nUnknown, 0u);
+}
+
 TEST_F(LogoJobSimTest, ParallelStandInGetsTheCheckWithoutInitialise) {
   // "LPT1" in the working directory stands in for the parallel device.
   WriteFileBytes(dir.File("LPT1"), "");
