@@ -16,7 +16,6 @@ constexpr int kMsgOutOfMemory = 16;
 constexpr int kMsgTooManyFiles = 43;
 constexpr int kMsgIniFileIncorrect = 44;
 constexpr int kMsgNotSupported = 45;
-constexpr int kMsgAreaTooSmall = 46;
 constexpr int kMsgIniFitIncorrect = 47;
 constexpr const char* kBitmapFilter = "Bitmap Files(*.bmp)|*.bmp||";
 
@@ -204,11 +203,9 @@ bool CLogoList::AddBitmap(const std::string& path, int number) {
   }
   const long size = RasterSize(layout.nWidth, layout.nHeight, m_options.bGrayPrint);
   if (m_nTotalBytes + size > static_cast<long>(m_options.nCapacityKB) * 1024) {
-    if (m_nFailureCount != 0 || number >= 1) {
-      RecordFailure(number, true, kMsgIniFitIncorrect);
-    } else {
-      ShowMessage(theMsg[kMsgAreaTooSmall], MsgIcon::Info);
-    }
+    if (m_nFailureCount != 0 || number >= 1) RecordFailure(number, true, kMsgIniFitIncorrect);
+    // A file the user chose is always told why, whatever failed before it.
+    if (number < 1) ShowMessage(theMsg[MsgId::NvAreaTooSmall], MsgIcon::Info);
     return false;
   }
 
