@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <fstream>
 #include <sstream>
+#include <unordered_map>
 
 #include "app/atomic_file.h"
 
@@ -23,6 +24,11 @@ bool SameName(const std::string& a, const std::string& b) {
          std::equal(a.begin(), a.end(), b.begin(), [](unsigned char x, unsigned char y) {
            return std::tolower(x) == std::tolower(y);
          });
+}
+
+std::string Lower(std::string s) {
+  for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return s;
 }
 
 std::vector<std::string> ReadLines(const std::string& path) {
@@ -97,14 +103,27 @@ std::vector<std::pair<std::string, std::string>> CSettingsFile::ReadSection(
 std::vector<std::string> CSettingsFile::ReadNumbered(const std::string& section,
                                                      const char* keyFormat, int first) const {
   std::vector<std::string> out;
+  const std::string format = keyFormat;
+  const size_t at = format.find("%d");
+  if (at == std::string::npos) return out;
+  // One pass over the file: every key of the section (in every copy of it), the first value
+  // of each name winning as in Get.
+  std::unordered_map<std::string, std::string> values;
+  bool inSection = false;
+  for (const auto& line : ReadLines(m_strPath)) {
+    if (auto s = SectionOf(line)) {
+      inSection = SameName(*s, section);
+      continue;
+    }
+    if (!inSection) continue;
+    if (auto k = KeyOf(line)) values.try_emplace(Lower(*k), ValueOf(line));
+  }
   for (int i = first;; ++i) {
-    std::string key = keyFormat;
-    size_t at = key.find("%d");
-    if (at == std::string::npos) break;
+    std::string key = format;
     key.replace(at, 2, std::to_string(i));
-    std::string value = Get(section, key);
-    if (value.empty()) break;
-    out.push_back(value);
+    const auto found = values.find(Lower(key));
+    if (found == values.end() || found->second.empty()) break;
+    out.push_back(found->second);
   }
   return out;
 }

@@ -268,18 +268,28 @@ bool CLogoBitmap::Refuse(BmpStatus status) {
   return false;
 }
 
-bool CLogoBitmap::MakeMonoRaster(int sequence) {
+int CLogoBitmap::CentrePad(int listPosition) const {
+  if (listPosition < 1 || listPosition > kLogoMaxImages ||
+      !m_options.abAutoCenter[static_cast<std::size_t>(listPosition - 1)] ||
+      m_nWidth8 >= m_options.nMaxPrintWidth) {
+    return 0;
+  }
+  return ((m_options.nMaxPrintWidth - m_nWidth8) / 2 + 7) / 8 * 8;
+}
+
+long CLogoBitmap::RasterBytes(int listPosition) const {
+  if (!m_bLoaded) return 0;
+  if (m_options.bGrayPrint) return static_cast<long>(m_nWidth8) * m_nHeight8 / 2;
+  return (static_cast<long>(m_nWidth8) + CentrePad(listPosition)) * (m_nHeight8 / 8);
+}
+
+bool CLogoBitmap::MakeMonoRaster(int listPosition) {
   if (!m_bLoaded) {
     m_nDataLength = 0;
     return false;
   }
   const int groups = m_nHeight8 / 8;
-  int pad = 0;
-  if (sequence >= 1 && sequence <= kLogoMaxImages &&
-      m_options.abAutoCenter[static_cast<std::size_t>(sequence - 1)] &&
-      m_nWidth8 < m_options.nMaxPrintWidth) {
-    pad = ((m_options.nMaxPrintWidth - m_nWidth8) / 2 + 7) / 8 * 8;
-  }
+  const int pad = CentrePad(listPosition);
   const long length = static_cast<long>(m_nWidth8) * groups;
   if ((static_cast<long>(m_nWidth8) + pad) * groups > kLogoRasterBytes) {
     return Refuse(BmpStatus::TooLarge);

@@ -49,11 +49,17 @@ class CLogoBitmap {
   // values darken.
   static int AdjustBrightness(int v, int threshold);
 
-  // sequence: 1-based position of the image in the upload, for its auto-centre flag. Both
+  // listPosition: 1-based position of the image's entry in the logo list, whose
+  // auto-centre flag applies (the tick belongs to the entry, not to the upload order). Both
   // return false (m_nDataLength 0) when nothing is loaded or the raster would not fit; both
   // release the loaded image.
-  bool MakeMonoRaster(int sequence);
+  bool MakeMonoRaster(int listPosition);
   bool MakeGrayRaster();
+  // Bytes the Make operation of the chosen mode would give the loaded image as the entry
+  // at listPosition (grey, or mono with that entry's centring); above kLogoRasterBytes it
+  // is refused. 0 when nothing is loaded.
+  long RasterBytes(int listPosition) const;
+  const LogoOptions& Options() const { return m_options; }
 
   int m_nWidth8 = 0;
   int m_nHeight8 = 0;
@@ -70,6 +76,8 @@ class CLogoBitmap {
   void PackColumns();
   void PackGrayRows();
   bool Refuse(BmpStatus status);
+  // Blank columns centring puts in front of the entry at listPosition (0: no centring).
+  int CentrePad(int listPosition) const;
 
   const LogoOptions& m_options;
   BmpLayout m_layout;

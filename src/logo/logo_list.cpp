@@ -197,11 +197,9 @@ bool CLogoList::AddBitmap(const std::string& path, int number) {
   }
   const long size = RasterSize(layout.nWidth, layout.nHeight, m_options.bGrayPrint);
   if (m_nTotalBytes + size > static_cast<long>(m_options.nCapacityKB) * 1024) {
-    if (m_nFailureCount != 0 || number >= 1) {
-      RecordFailure(number, true, MsgId::LogFileBitmapsIncorrect2);
-    } else {
-      ShowMessage(theMsg[MsgId::NvAreaTooSmall], MsgIcon::Info);
-    }
+    if (m_nFailureCount != 0 || number >= 1) RecordFailure(number, true, MsgId::LogFileBitmapsIncorrect2);
+    // A file the user chose is always told why, whatever failed before it.
+    if (number < 1) ShowMessage(theMsg[MsgId::NvAreaTooSmall], MsgIcon::Info);
     return false;
   }
 

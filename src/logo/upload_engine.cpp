@@ -10,6 +10,7 @@
 #include "logo/logo_bitmap.h"
 #include "logo/nv_commands.h"
 #include "logo/printer_link.h"
+#include "logo/upload_check.h"
 
 namespace torva {
 namespace {
@@ -119,23 +120,16 @@ UploadStep CUploadEngine::SendNextImage() {
   ++m_nSequence;
   ++m_nOrderIndex;
   m_nStarted = m_nSequence;
-  const Entry& entry = m_entries[static_cast<std::size_t>(m_anOrder[static_cast<std::size_t>(m_nOrderIndex)])];
+  const int position = m_anOrder[static_cast<std::size_t>(m_nOrderIndex)];
+  const Entry& entry = m_entries[static_cast<std::size_t>(position)];
 
   CLogoBitmap& raster = *m_pRaster;
   bool converted = raster.Load(entry.strPath);
   const int width8Before = (raster.Width() + 7) / 8 * 8;
   if (converted) {
-    converted = m_options.bGrayPrint ? raster.MakeGrayRaster() : raster.MakeMonoRaster(m_nSequence);
+    converted = m_options.bGrayPrint ? raster.MakeGrayRaster() : raster.MakeMonoRaster(position + 1);
   }
-  if (!converted) {
-    // A file that went away or changed since it was listed would leave the printer with a
-    // header of the wrong size: stop as on a failed write.
-    m_bError = true;
-    ShowMessage(theMsg[MsgId::FileOpenError], MsgIcon::Error);
-    theLog.WriteLog("CUploadEngine Load [%s] failed: %s", entry.strPath.c_str(),
-                    BmpStatusText(raster.Status()));
-    return UploadStep::Stopped;
-  }
+  if (!converted) return FailImage(entry, position);
   // Centring adds blank columns in front; the total grows by them.
   if (!m_options.bGrayPrint && raster.m_nWidth8 > width8Before) {
     m_nTotalBytes += static_cast<long>(raster.m_nWidth8 - width8Before) * (raster.m_nHeight8 / 8);
@@ -160,6 +154,25 @@ UploadStep CUploadEngine::SendNextImage() {
   }
   if (m_nSequence < ImageCount()) m_nProgressPos = m_nBytesSent / 100;
   return UploadStep::Sent;
+}
+
+// A file that went away or changed after the check before the upload: no header of a
+// guess. The printer still waits for the images the define start announced, so empty
+// headers end the define command as a cancel does; then the upload stops as on a failed
+// write.
+UploadStep CUploadEngine::FailImage(const Entry& entry, int position) {
+  m_bError = true;
+  const UnsendableEntry failed{
+      entry.strPath, UnsendableReason(*m_pRaster, position + 1).value_or(BmpStatusText(m_pRaster->Status()))};
+  theLog.WriteLog("CPrograss Load [%s] failed: %s", entry.strPath.c_str(),
+                  BmpStatusText(m_pRaster->Status()));
+  const NvBytes empty = CNvCommands::EmptyHeaders(ImageCount() - m_nStarted + 1);
+  if (!m_link.Write(empty)) {
+    theLog.WriteLog("CPrograss empty headers[%d]", m_link.LastError());
+    ShowMessage(theMsg[MsgId::WriteToPort], MsgIcon::Error);
+  }
+  ShowMessage(UnsendableText(failed, true), MsgIcon::Error);
+  return UploadStep::Stopped;
 }
 
 UploadStep CUploadEngine::Complete() {

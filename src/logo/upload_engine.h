@@ -12,7 +12,8 @@
 //   Cancel()         the Cancel button;  CancelBySystem(): the system ends the modal state
 //
 // Tick returns Sent (start the timer again), Completed (end with OK) or Stopped (a write
-// failed: start no timer, wait for Cancel). Run() is the same sequence paced by the clock
+// failed, or a file could no longer be converted and empty headers ended the define
+// command: start no timer, wait for Cancel). Run() is the same sequence paced by the clock
 // service, for the command line and the tests; the printer sees the same bytes in the same
 // order with the same waits either way. Every wait goes through torva::Clock().
 #pragma once
@@ -108,6 +109,7 @@ class CUploadEngine {
   };
   UploadStep SendNextImage();
   UploadStep Complete();
+  UploadStep FailImage(const Entry& entry, int position);
   UploadStep FailWrite(const char* what, const std::vector<unsigned char>& bytes, long offset);
   void SetStatus(long sent, long total, const std::string& name);
   void WriteLogoSection();

@@ -4,6 +4,7 @@
 #include "app/services.h"
 #include "logo/nv_commands.h"
 #include "logo/printer_link.h"
+#include "logo/upload_check.h"
 
 namespace torva {
 namespace {
@@ -32,6 +33,13 @@ bool CUploadJob::Begin() {
   }
   if (m_entries.Count() == 0) {
     m_eResult = Erase();
+    return false;
+  }
+  // The define start erases the printer's images: an entry that cannot be sent is found
+  // now, while nothing has gone out.
+  if (const auto unsendable = FindUnsendableEntry(m_entries, m_options)) {
+    ShowMessage(UnsendableText(*unsendable, false), MsgIcon::Error);
+    m_eResult = UploadResult::Refused;
     return false;
   }
   if (!AskQuestion(theMsg[MsgId::AllImagesWritten])) {

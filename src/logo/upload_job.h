@@ -1,6 +1,7 @@
 // CUploadJob: the upload page's "&Upload" button around the "Uploading" dialog.
 //
-//   Begin()   the TORVA30/35 128 KB notice, the question, the connection; an empty list is
+//   Begin()   the TORVA30/35 128 KB notice, the check that every entry can be sent (its
+//             file and reason told otherwise), the question, the connection; an empty list is
 //             erased here (question 23, the erase sequence). True: run the dialog over
 //             Engine(), then call End. False: the job is over, Result() says how.
 //   End(ok)   "Complete the NV bit image definition." after a complete upload, followed
@@ -27,7 +28,7 @@ enum class UploadResult {
   ListNotSaved,  // every image sent, but the LOGO section could not be rewritten (told)
   Erased,        // an empty list: the NV memory was erased
   NotConfirmed,  // the question was answered No
-  Refused,       // the TORVA30/35 notice stopped it
+  Refused,       // the TORVA30/35 notice, or an entry that cannot be sent, stopped it
   NotConnected,  // the connection could not be opened (message shown)
   Failed,        // a write failed (message shown)
   Cancelled,     // cancelled between images

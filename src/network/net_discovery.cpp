@@ -167,7 +167,8 @@ CNetDiscovery::Datagram CNetDiscovery::ReceiveOne(net::UdpDatagram& datagram, bo
     ++m_stats.m_nOwn;
     return Datagram::Own;
   }
-  if (datagram.m_nLength != static_cast<size_t>(kNetPacketSize)) {
+  // Only the search list needs whole packets; any answer ends the wait after a set.
+  if (forSearch && datagram.m_nLength != static_cast<size_t>(kNetPacketSize)) {
     ++m_stats.m_nWrongSize;
     theLog.WriteLog("CNetDiscovery ignored a datagram of %zu bytes from %s\r\n",
                     datagram.m_nLength, datagram.m_strSource.c_str());

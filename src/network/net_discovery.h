@@ -4,8 +4,9 @@
 // the listen port with a receive time-out of 1000 ms. At most 254 datagrams are received.
 //
 // A datagram is a printer's reply only when its source is none of this machine's interface
-// addresses (the receiver also gets the tool's own broadcast) and it is exactly 35 bytes.
-// Both kinds of stray datagram still count toward the 254.
+// addresses (the receiver also gets the tool's own broadcast); the search also ignores
+// datagrams that are not exactly 35 bytes, while after a set any answer ends the wait (its
+// content is not examined). Stray datagrams still count toward the 254.
 //
 // Threads: one exchange at a time, from one thread. The exchange blocks that thread: up to
 // one second per receive. Messages go through the services seam (Ui()).

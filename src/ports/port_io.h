@@ -58,6 +58,11 @@ struct WriteResult {
 // Writes all bytes unless msPerByte * length milliseconds pass first. Short writes go on
 // with the rest. A far end that vanished is a failure (never a signal).
 WriteResult WriteTimed(int handle, const uint8_t* data, size_t length, int msPerByte);
+// Writes all bytes, waiting as long as the device is busy, unless limitMs milliseconds pass
+// first (for printers that take their time). A device that says it is writable and still
+// takes nothing is retried every few milliseconds, never spun on; an error (ENOSPC when
+// the paper is out, EIO when a parallel printer is off line) ends the write at once.
+WriteResult WriteBounded(int handle, const uint8_t* data, size_t length, int limitMs);
 // Writes all bytes, blocking; for output files.
 bool WriteAll(int handle, const uint8_t* data, size_t length);
 

@@ -93,7 +93,14 @@ bool PurgeSerial(int handle) {
   return false;
 }
 
-WriteResult WriteTimed(int handle, const uint8_t* data, size_t length, int msPerByte) {
+namespace {
+
+constexpr int kBusyRetryMs = 10;
+
+// Writes until every byte is taken or the deadline passes. The time-out is a bound on the
+// device, not a wait the tool prescribes: real time.
+WriteResult WriteUntil(int handle, const uint8_t* data, size_t length,
+                       std::chrono::steady_clock::time_point deadline) {
   using Clock = std::chrono::steady_clock;
   WriteResult result;
   if (handle < 0) {
@@ -102,14 +109,13 @@ WriteResult WriteTimed(int handle, const uint8_t* data, size_t length, int msPer
     return result;
   }
   const bool bSocket = IsSocket(handle);
-  // The time-out is a bound on the device, not a wait the tool prescribes: real time.
-  const auto deadline =
-      Clock::now() + std::chrono::milliseconds(static_cast<long long>(msPerByte) *
-                                               static_cast<long long>(length));
+  // The lp driver cannot be polled: poll says writable while the printer is busy.
+  bool bPolledWritable = false;
   while (result.nWritten < length) {
     const ssize_t n = WriteOnce(handle, bSocket, data + result.nWritten, length - result.nWritten);
     if (n > 0) {
       result.nWritten += static_cast<size_t>(n);
+      bPolledWritable = false;
       continue;
     }
     if (n < 0 && errno == EINTR) continue;
@@ -125,6 +131,12 @@ WriteResult WriteTimed(int handle, const uint8_t* data, size_t length, int msPer
       result.status = WriteStatus::TimedOut;
       return result;
     }
+    if (bPolledWritable) {
+      // Writable by poll, yet busy by write: wait a little instead of asking again at once.
+      bPolledWritable = false;
+      ::poll(nullptr, 0, static_cast<int>(left > kBusyRetryMs ? kBusyRetryMs : left));
+      continue;
+    }
     pollfd pfd{handle, POLLOUT, 0};
     const int rc = ::poll(&pfd, 1, static_cast<int>(left > 100 ? 100 : left));
     if (rc < 0 && errno != EINTR) {
@@ -137,12 +149,23 @@ WriteResult WriteTimed(int handle, const uint8_t* data, size_t length, int msPer
       // Let the next write report the device's own error code.
       continue;
     }
-    if (rc > 0 && n == 0) {
-      // A device that says writable but takes nothing: do not spin on it.
-      ::poll(nullptr, 0, 5);
-    }
+    bPolledWritable = rc > 0;
   }
   return result;
+}
+
+}  // namespace
+
+WriteResult WriteTimed(int handle, const uint8_t* data, size_t length, int msPerByte) {
+  return WriteUntil(handle, data, length,
+                    std::chrono::steady_clock::now() +
+                        std::chrono::milliseconds(static_cast<long long>(msPerByte) *
+                                                  static_cast<long long>(length)));
+}
+
+WriteResult WriteBounded(int handle, const uint8_t* data, size_t length, int limitMs) {
+  return WriteUntil(handle, data, length,
+                    std::chrono::steady_clock::now() + std::chrono::milliseconds(limitMs));
 }
 
 bool WriteAll(int handle, const uint8_t* data, size_t length) {

@@ -179,20 +179,46 @@ int CPorts::Write(const void* data, int length) {
     if (ok) TraceBytes("TX", bytes, static_cast<size_t>(length));
     return ok ? length : 0;
   }
+  // Only a serial line has a time-out per byte; a printer on a parallel or USB port takes
+  // a write when it is ready.
+  const bool serial = m_eOpenKind == PortNameKind::Serial;
   const portio::WriteResult r =
-      portio::WriteTimed(m_hComm, bytes, static_cast<size_t>(length), kWriteMsPerByte);
+      serial ? portio::WriteTimed(m_hComm, bytes, static_cast<size_t>(length), kWriteMsPerByte)
+             : portio::WriteBounded(m_hComm, bytes, static_cast<size_t>(length),
+                                    kPrinterWriteLimitMs);
   TraceBytes("TX", bytes, r.nWritten);
   switch (r.status) {
     case portio::WriteStatus::Ok:
       break;
     case portio::WriteStatus::TimedOut:
       theLog.WriteLog("WriteFile Time-out!");
+      if (!serial) ReportPrinterNotReady(r);
       break;
     case portio::WriteStatus::Failed:
       theLog.WriteLog("WriteFile get error result [%d]", r.nError);
+      if (!serial) ReportPrinterNotReady(r);
       return 0;
   }
   return static_cast<int>(r.nWritten);
+}
+
+void CPorts::ReportPrinterNotReady(const portio::WriteResult& result) const {
+  const bool korean = theMsg.IsKorean();
+  const std::string seconds = std::to_string(kPrinterWriteLimitMs / 1000);
+  std::string why;
+  if (result.status == portio::WriteStatus::TimedOut) {
+    why = korean ? "프린터가 " + seconds + "초 동안 데이터를 받지 않았습니다. 오프라인이거나 용지가 없을 수 있습니다."
+                 : "The printer took no data for " + seconds +
+                       " seconds: it may be off line or out of paper.";
+  } else if (result.nError == ENOSPC) {
+    why = korean ? "프린터에 용지가 없습니다." : "The printer is out of paper.";
+  } else if (result.nError == EIO && m_eOpenKind == PortNameKind::Parallel) {
+    why = korean ? "프린터가 오프라인이거나 오류 상태입니다."
+                 : "The printer is off line or reports an error.";
+  }
+  if (!why.empty()) {
+    ShowMessage(std::string(theMsg[MsgId::PrinterNotReady]) + "\r\n" + why, MsgIcon::Error);
+  }
 }
 
 int CPorts::Read(uint8_t* buffer, int maxLength) {

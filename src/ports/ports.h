@@ -18,14 +18,18 @@
 
 #include "app/connection_settings.h"
 #include "ports/byte_queue.h"
+#include "ports/port_io.h"
 #include "ports/port_kind.h"
 
 namespace torva {
 
 class CPorts : public ConnectionSettings {
  public:
-  // Write time-out of a device port: milliseconds per byte of the write.
+  // Write time-out of a serial line: milliseconds per byte of the write.
   static constexpr int kWriteMsPerByte = 100;
+  // Parallel and USB printers take a write when they are ready; one write may wait this
+  // long in all before it counts as failed.
+  static constexpr int kPrinterWriteLimitMs = 30000;
   // The watch thread's largest single read and the longest it waits before it looks at
   // the flags again.
   static constexpr int kWatchReadSize = 2048;
@@ -54,8 +58,10 @@ class CPorts : public ConnectionSettings {
   // uses. False when nothing was open.
   bool Close();
   // Writes length bytes and returns the count written; 0 on failure. Callers compare it
-  // with length: a device port that times out (kWriteMsPerByte per byte) returns the
-  // short count. An output file returns length or 0.
+  // with length: a serial line that times out (kWriteMsPerByte per byte) or a parallel or
+  // USB printer that takes nothing for kPrinterWriteLimitMs returns the short count. A
+  // printer that is out of paper, off line or never ready is also told why (a message of
+  // its own, before the caller's). An output file returns length or 0.
   int Write(const void* data, int length);
   int Write(const std::vector<uint8_t>& data) {
     return Write(data.data(), static_cast<int>(data.size()));
@@ -127,6 +133,8 @@ class CPorts : public ConnectionSettings {
     QueueBurst(bytes.data(), static_cast<int>(bytes.size()));
   }
   void ReleaseHandle();
+  // Tells the user why a parallel or USB printer did not take a write, when it is known.
+  void ReportPrinterNotReady(const portio::WriteResult& result) const;
 
   PortNameKind m_eOpenKind = PortNameKind::Network;
   std::thread m_hWatchThread;

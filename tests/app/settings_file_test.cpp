@@ -62,6 +62,10 @@ TEST_F(SettingsFileTest, NumberedKeysStopAtTheFirstEmptyValue) {
   EXPECT_EQ(ini.ReadNumbered("LOGO", "Logofile%d", 1), std::vector<std::string>{"one.bmp"});
   WriteFileBytes(path, "[USER]\nCodePage0=0|A\nCodePage1=1|B\n");
   EXPECT_EQ(ini.ReadNumbered("USER", "CodePage%d", 0), (std::vector<std::string>{"0|A", "1|B"}));
+  // Names without case, every copy of the section, the first value of a key winning.
+  WriteFileBytes(path, "[LOGO]\nLOGOFILE1=a\n[USER]\nLogofile2=x\n[logo]\nlogofile2=b\n"
+                       "Logofile1=z\nLogofile3=\nLogofile4=d\n");
+  EXPECT_EQ(ini.ReadNumbered("Logo", "Logofile%d", 1), (std::vector<std::string>{"a", "b"}));
 }
 
 TEST_F(SettingsFileTest, ACrashBeforeTheRenameLeavesTheOldFileIntact) {

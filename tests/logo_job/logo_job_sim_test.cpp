@@ -186,6 +186,77 @@ TEST_F(LogoJobSimTest, FileUploadIsAValidDefineCommand) {
   EXPECT_EQ(d.nUnknown, 0u);
 }
 
+// After a removal the next file takes the freed number, so list positions and upload order
+// differ; a tick still centres its own image and no other.
+TEST_F(LogoJobSimTest, AutoCentreTickFollowsItsEntryThroughRemoveAddAndUpload) {
+  SetPort("FILE");
+  for (const std::string ticked : {"b.bmp", "c.bmp", "d.bmp"}) {
+    SCOPED_TRACE(ticked);
+    list.ResetList();
+    options.abAutoCenter.fill(false);
+    // Heights tell the images apart: a 8, b 16, c 24, d 32 dots; all 16 dots wide.
+    ASSERT_TRUE(list.AddBitmap(Bmp("a.bmp", 16, 8), 0));
+    ASSERT_TRUE(list.AddBitmap(Bmp("b.bmp", 16, 16), 0));
+    ASSERT_TRUE(list.AddBitmap(Bmp("c.bmp", 16, 24), 0));
+    list.RemoveNumber(1);
+    ASSERT_TRUE(list.AddBitmap(Bmp("d.bmp", 16, 32), 0));
+    ASSERT_EQ(list.EntryNumber(2), 1);  // d: last in the list, first on the printer
+    for (size_t i = 0; i < entries.Count(); ++i) options.abAutoCenter[i] = entries.names[i] == ticked;
+
+    const std::string out = dir.File("centre-" + ticked + ".prn");
+    services.ui.m_printNames.push_back(out);
+    CPrinterLink link(port);
+    ASSERT_EQ(Upload(link), UploadResult::Completed) << log.Text();
+    const Decoded d = Decode(ReadFileBytes(out));
+    ASSERT_EQ(d.store->ImageCount(), 3);
+    const int tickedHeight = 8 * (ticked[0] - 'a' + 1);
+    for (int n = 1; n <= 3; ++n) {
+      const sim::NvImage& image = *d.store->Image(n);
+      // (512 - 16) / 2 = 248 blank columns in front of the ticked image only.
+      EXPECT_EQ(image.WidthDots(), image.HeightDots() == tickedHeight ? 16 + 248 : 16) << n;
+    }
+    EXPECT_EQ(d.nUnknown, 0u);
+    port.m_strPortName = "FILE";
+  }
+}
+
+// A file that breaks after the check before the upload: empty headers end the define
+// command, so the printer stores what it got and takes the next command as a command.
+TEST_F(LogoJobSimTest, AFileThatBreaksMidUploadLeavesThePrinterOutOfTheDefineCommand) {
+  for (int i = 1; i <= 3; ++i) ASSERT_TRUE(list.AddBitmap(Bmp(std::to_string(i) + ".bmp", 16, 8), i));
+  SetPort("FILE");
+  services.ui.m_printNames.push_back(dir.File("broken.prn"));
+  services.ui.m_answers.push_back(true);
+  {
+    CPrinterLink link(port);
+    CUploadJob job(link, list, entries, options, 3, keyCount);
+    ASSERT_TRUE(job.Begin());
+    CUploadEngine& engine = job.Engine();
+    ASSERT_TRUE(engine.Begin());
+    engine.WaitForErase();
+    EXPECT_EQ(engine.Tick(), UploadStep::Sent);
+    WriteFileBytes(dir.File("2.bmp"), "BM damaged");
+    EXPECT_EQ(engine.Tick(), UploadStep::Stopped);
+    engine.Cancel();
+    EXPECT_EQ(job.End(false), UploadResult::Failed);
+  }
+  const auto texts = services.ui.MessageTexts();
+  ASSERT_EQ(texts.size(), 1u);
+  EXPECT_NE(texts[0].find(dir.File("2.bmp")), std::string::npos) << texts[0];
+  EXPECT_EQ(Ini(), "");
+
+  // A print command after the upload's bytes is printed, not swallowed as image data.
+  const std::string bytes = ReadFileBytes(dir.File("broken.prn")) + std::string("\x1C\x70\x01\x00", 4);
+  const Decoded d = Decode(bytes);
+  EXPECT_EQ(d.store->Defines(), 1);
+  ASSERT_EQ(d.store->ImageCount(), 3);
+  EXPECT_EQ(d.store->Image(1)->WidthDots(), 16);
+  EXPECT_EQ(d.store->Image(2)->WidthDots(), 0);
+  EXPECT_EQ(d.store->Image(3)->WidthDots(), 0);
+  EXPECT_EQ(d.store->Prints(), 1);
+  EXPECT_EQ(d.nUnknown, 0u);
+}
+
 TEST_F(LogoJobSimTest, ParallelStandInGetsTheCheckWithoutInitialise) {
   // "LPT1" in the working directory stands in for the parallel device.
   WriteFileBytes(dir.File("LPT1"), "");

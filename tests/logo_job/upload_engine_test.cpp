@@ -200,10 +200,47 @@ TEST_F(UploadTest, AFileThatVanishedStopsTheUpload) {
   std::remove(dir.File("a.bmp").c_str());
   SetPort("COM1");
   CRecordingLink link(port);
-  EXPECT_EQ(RunJob(link), UploadResult::Failed);
-  EXPECT_TRUE(HasMessage(3));
-  EXPECT_EQ(link.m_writes.size(), 3u);  // check, init, define start: no header of a guess
+  EXPECT_EQ(RunJob(link), UploadResult::Refused);
+  EXPECT_FALSE(HasMessage(3));
+  EXPECT_TRUE(link.m_writes.empty());  // found before the define start erased anything
   EXPECT_EQ(Ini(), "");
+}
+
+// Entries that the list took but that cannot be sent as the options now stand: each is
+// refused, with its file and reason, before the port opens.
+TEST_F(UploadTest, AnEntryThatCannotBeSentIsRefusedBeforeAnyByte) {
+  const struct {
+    const char* name;
+    int width, height;
+    bool grey, centre;
+    const char* reason;
+  } cases[] = {
+      // 512 x 600: 38,400 bytes in mono, 153,600 once grey printing is switched on.
+      {"grey.bmp", 512, 600, true, false, "grey raster of 153600 bytes"},
+      // 8 x 8000: 8,000 bytes, but 264 columns of 1,000 bytes once centred.
+      {"tall.bmp", 8, 8000, false, true, "centred raster of 264000 bytes"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    list.ResetList();
+    options.bGrayPrint = false;
+    options.abAutoCenter.fill(false);
+    services.ui.Clear();
+    ASSERT_TRUE(list.AddBitmap(Bmp("small.bmp", 16, 8), 0));
+    ASSERT_TRUE(list.AddBitmap(Bmp(c.name, c.width, c.height), 0));
+    options.bGrayPrint = c.grey;
+    options.abAutoCenter[1] = c.centre;
+    SetPort("COM1");
+    CRecordingLink link(port);
+    EXPECT_EQ(RunJob(link), UploadResult::Refused);
+    EXPECT_TRUE(link.m_writes.empty());
+    EXPECT_EQ(link.m_nOpens, 0);
+    ASSERT_EQ(services.ui.MessageTexts().size(), 1u);
+    const std::string text = services.ui.MessageTexts()[0];
+    EXPECT_NE(text.find(dir.File(c.name)), std::string::npos) << text;
+    EXPECT_NE(text.find(c.reason), std::string::npos) << text;
+    EXPECT_TRUE(services.ui.Questions().empty());  // not even asked
+  }
 }
 
 // The printer holds the images even when the settings file cannot take the new list: the

@@ -216,6 +216,24 @@ TEST_F(NetDiscoveryTest, FollowUpIsSentWhenNoPrinterAnswers) {
   EXPECT_EQ(net.responder.Printers()[0].m_ip, (NetAddress{192, 168, 0, 10}));  // not its MAC
 }
 
+TEST_F(NetDiscoveryTest, ASetAnsweredByAShortDatagramSendsItsFollowUpAtOnce) {
+  LoopbackNet net({std::string(kPrinterA) + ",len=20"});
+  NetSettingPacket fields;
+  fields.m_ip = ParseAddressText("192.168.0.20");
+  ASSERT_TRUE(ParseMacText("00:2B:9E:00:00:0A", fields.m_mac));
+  fields.m_nPort = 6001;
+  services.ui.m_answers.push_back(true);
+  CNetDiscovery discovery(net.params);
+  EXPECT_TRUE(discovery.ChangeSettings(fields, kAppName));
+  // The 20-byte answer ended the wait: no receive time-out before the follow-up.
+  EXPECT_EQ(discovery.Stats().m_end, NetReceiveEnd::Answered);
+  EXPECT_EQ(discovery.Stats().m_nDatagrams, 1);
+  const auto heard = test::HeardAtLeast(net.responder, 2);
+  ASSERT_EQ(heard.size(), 2u);
+  EXPECT_EQ(heard[1].m_bytes[2], 0x04);
+  EXPECT_EQ(net.responder.Printers()[0].m_ip, (NetAddress{192, 168, 0, 20}));
+}
+
 TEST_F(NetDiscoveryTest, AnsweringNoSendsNothing) {
   LoopbackNet net({kPrinterA});
   NetSettingPacket fields;

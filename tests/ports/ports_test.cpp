@@ -5,9 +5,13 @@
 #include <sys/stat.h>
 #include <termios.h>
 
+#include <poll.h>
+#include <unistd.h>
+
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <thread>
 
 #include "app/messages.h"
 #include "support/port_fixture.h"
@@ -514,6 +518,87 @@ TEST_F(UsbPortsTest, ReplyWithoutAnInterfacePathShowsThePath) {
   port.m_szDevicePath = dir.File("gone");
   EXPECT_FALSE(port.ReadUsbReply());
   EXPECT_EQ(services.ui.MessageTexts(), std::vector<std::string>{dir.File("gone")});
+}
+
+// A printer that is busy: a named pipe whose reader starts taking bytes only after 600 ms,
+// with the pipe already full when the port writes. The port reaches it as "LPT1" (in the
+// working directory) or as the USB printer a finder found.
+class CFifoUsbFinder final : public IUsbPrinterFinder {
+ public:
+  int OpenUsbPrinter(const std::string&, std::string& pathOut) override {
+    pathOut = "LPT1";
+    return ::open(pathOut.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
+  }
+  void ReleaseDevInfo() override {}
+};
+
+class SlowPrinterTest : public PortFixture, public ::testing::WithParamInterface<const char*> {
+ protected:
+  void SetUp() override {
+    ASSERT_EQ(::mkfifo("LPT1", 0600), 0);
+    m_nReader = ::open("LPT1", O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    ASSERT_GE(m_nReader, 0);
+    SetUsbPrinterFinder(&m_finder);
+  }
+  void TearDown() override {
+    SetUsbPrinterFinder(nullptr);
+    ::close(m_nReader);
+  }
+  // Fills the pipe through a handle of its own; the count it took.
+  size_t FillPipe() {
+    const int filler = ::open("LPT1", O_WRONLY | O_NONBLOCK | O_CLOEXEC);
+    const std::vector<uint8_t> block(4096, 0x55);
+    size_t total = 0;
+    for (ssize_t n; (n = ::write(filler, block.data(), block.size())) > 0;) total += static_cast<size_t>(n);
+    ::close(filler);
+    return total;
+  }
+  int m_nReader = -1;
+  CFifoUsbFinder m_finder;
+};
+
+TEST_P(SlowPrinterTest, AWriteThatCompletesAfter600MsSucceeds) {
+  port.m_strPortName = GetParam();
+  port.m_nModel = 3;
+  ASSERT_TRUE(port.Open());
+  const size_t queued = FillPipe();
+  ASSERT_GT(queued, 0u);
+  std::vector<uint8_t> drained;
+  std::thread printer([&] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(600));
+    uint8_t buffer[4096];
+    for (int idle = 0; drained.size() < queued + 4 && idle < 100;) {
+      pollfd pfd{m_nReader, POLLIN, 0};
+      if (::poll(&pfd, 1, 50) <= 0) {
+        ++idle;
+        continue;
+      }
+      const ssize_t n = ::read(m_nReader, buffer, sizeof buffer);
+      if (n > 0) drained.insert(drained.end(), buffer, buffer + n);
+    }
+  });
+  EXPECT_EQ(port.Write(Bytes{0x10, 0x00, 0x01, 0x00}), 4);
+  printer.join();
+  ASSERT_EQ(drained.size(), queued + 4);
+  EXPECT_EQ(Bytes(drained.end() - 4, drained.end()), (Bytes{0x10, 0x00, 0x01, 0x00}));
+  EXPECT_FALSE(log.Contains("Time-out")) << log.Text();
+  EXPECT_TRUE(services.ui.MessageTexts().empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Kinds, SlowPrinterTest, ::testing::Values("LPT1", "USB"),
+                         [](const auto& p) { return std::string(p.param); });
+
+// A parallel printer without paper refuses the write at once (ENOSPC, as /dev/full does):
+// the user is told so, besides the caller's own message.
+TEST_F(PortsTest, AParallelPrinterOutOfPaperIsToldSo) {
+  ASSERT_EQ(::symlink("/dev/full", "LPT1"), 0);
+  port.m_strPortName = "LPT1";
+  ASSERT_TRUE(port.Open());
+  EXPECT_EQ(port.Write(Bytes{0x1B, 0x40}), 0);
+  EXPECT_TRUE(log.Contains("WriteFile get error result [28]")) << log.Text();
+  ASSERT_EQ(services.ui.MessageTexts().size(), 1u);
+  EXPECT_EQ(services.ui.MessageTexts()[0],
+            std::string(theMsg[MsgId::PrinterNotReady]) + "\r\nThe printer is out of paper.");
 }
 
 }  // namespace
