@@ -1,11 +1,11 @@
 // torvaset-cli: the set-up jobs from a shell, for scripts and dealers who set up many printers.
-#include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <string>
 
 #include "app/app.h"
 #include "app/messages.h"
+#include "app/platform.h"
 #include "app/services.h"
 #include "cli/cli_commands.h"
 #include "cli/cli_services.h"
@@ -26,7 +26,7 @@ void PrintUsage(std::FILE* out) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  std::signal(SIGPIPE, SIG_IGN);
+  torva::IgnoreBrokenPipe();
   torva::cli::CCliUserInterface ui;
   static torva::CSteadyClock clock;
   static torva::CHostSystem system;
