@@ -33,7 +33,7 @@ int main(int argc, char** argv) {
   torva::InstallServices(&ui, &clock, &system);
   // The command line shares the desktop program's settings file (torvaset.INI in the
   // current directory), so a dealer's PORTLIST, NETWORK and LOGO sections serve both.
-  torva::theApp().InitPaths("torvaset");
+  if (!torva::theApp().InitPaths("torvaset")) return 1;
   torva::theMsg.SelectLanguage(torva::System().DefaultLanguageId());
 
   if (argc < 2 || std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0) {

@@ -74,7 +74,7 @@ bool CPorts::OpenSerial() {
     LogPortFailure("open serial device", m_strPortName, portio::PortLastError());
     return false;
   }
-  // The driver's buffer sizes and time-outs of the design have no termios setting: the
+  // The driver's buffer sizes and time-outs of a Windows port have no termios setting: the
   // kernel's buffers are used, reads never wait, writes are timed by WriteTimed.
   portio::SerialLine line;
   line.nBaudRate = m_nBaudRate;
