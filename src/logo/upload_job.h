@@ -1,7 +1,7 @@
 // CUploadJob: the upload page's "&Upload" button around the "Uploading" dialog.
 //
 //   Begin()   the TORVA30/35 128 KB notice, the question, the connection; an empty list is
-//             erased here (question 23, the erase sequence). True: run the dialog over
+//             erased here (EraseAllQuestion, the erase sequence). True: run the dialog over
 //             Engine(), then call End. False: the job is over, Result() says how.
 //   End(ok)   "Complete the NV bit image definition." after a complete upload, followed
 //             by a warning when the LOGO section could not be rewritten; after a

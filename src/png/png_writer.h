@@ -11,7 +11,8 @@ namespace torva::png {
 
 // The PNG file of width x height grey bytes, row-major (255 white, 0 black). pixels holds
 // at least width x height bytes.
-std::vector<std::uint8_t> EncodeGrey(int width, int height, const std::vector<std::uint8_t>& pixels);
+std::vector<std::uint8_t> EncodeGrey(int width, int height,
+                                     const std::vector<std::uint8_t>& pixels);
 // Writes that file; false for a short picture or when the file cannot be written.
 bool WriteGrey(const std::string& path, int width, int height,
                const std::vector<std::uint8_t>& pixels);
