@@ -1,7 +1,6 @@
 #include "sim_paper.h"
 
-#include <array>
-#include <cstdio>
+#include "png/png_writer.h"
 
 namespace torva::sim {
 namespace {
@@ -106,33 +105,6 @@ constexpr uint8_t kGlyphs[95][7] = {
 };
 constexpr uint8_t kBoxGlyph[7] = {0x1F, 0x11, 0x11, 0x11, 0x11, 0x11, 0x1F};
 
-uint32_t Crc32(const uint8_t* data, size_t length, uint32_t crc = 0) {
-  static const std::array<uint32_t, 256> table = [] {
-    std::array<uint32_t, 256> t{};
-    for (uint32_t n = 0; n < 256; ++n) {
-      uint32_t c = n;
-      for (int k = 0; k < 8; ++k) c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
-      t[n] = c;
-    }
-    return t;
-  }();
-  crc = ~crc;
-  for (size_t i = 0; i < length; ++i) crc = table[(crc ^ data[i]) & 0xFF] ^ (crc >> 8);
-  return ~crc;
-}
-
-void PutBe32(std::vector<uint8_t>& out, uint32_t v) {
-  for (int shift = 24; shift >= 0; shift -= 8) out.push_back(static_cast<uint8_t>(v >> shift));
-}
-
-void PutChunk(std::vector<uint8_t>& out, const char* type, const std::vector<uint8_t>& body) {
-  PutBe32(out, static_cast<uint32_t>(body.size()));
-  const size_t start = out.size();
-  out.insert(out.end(), type, type + 4);
-  out.insert(out.end(), body.begin(), body.end());
-  PutBe32(out, Crc32(out.data() + start, out.size() - start));
-}
-
 }  // namespace
 
 void CPaper::Feed(int rows) {
@@ -160,52 +132,8 @@ void CPaper::PrintText(const std::string& line) {
   }
 }
 
-std::vector<uint8_t> EncodeGrayPng(int width, int height, const std::vector<uint8_t>& pixels) {
-  std::vector<uint8_t> out = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
-  std::vector<uint8_t> ihdr;
-  PutBe32(ihdr, static_cast<uint32_t>(width));
-  PutBe32(ihdr, static_cast<uint32_t>(height));
-  ihdr.insert(ihdr.end(), {8, 0, 0, 0, 0});  // 8-bit greyscale, deflate, no filter, no interlace
-  PutChunk(out, "IHDR", ihdr);
-
-  // Scanlines with filter byte 0, in stored deflate blocks inside a zlib stream.
-  std::vector<uint8_t> raw;
-  raw.reserve(static_cast<size_t>(width + 1) * height);
-  for (int y = 0; y < height; ++y) {
-    raw.push_back(0);
-    const auto* row = pixels.data() + static_cast<size_t>(y) * width;
-    raw.insert(raw.end(), row, row + width);
-  }
-  std::vector<uint8_t> z = {0x78, 0x01};
-  size_t pos = 0;
-  do {
-    const size_t n = raw.size() - pos < 65535 ? raw.size() - pos : 65535;
-    z.push_back(pos + n == raw.size() ? 1 : 0);
-    z.push_back(static_cast<uint8_t>(n & 0xFF));
-    z.push_back(static_cast<uint8_t>(n >> 8));
-    z.push_back(static_cast<uint8_t>(~n & 0xFF));
-    z.push_back(static_cast<uint8_t>((~n >> 8) & 0xFF));
-    z.insert(z.end(), raw.begin() + static_cast<std::ptrdiff_t>(pos),
-             raw.begin() + static_cast<std::ptrdiff_t>(pos + n));
-    pos += n;
-  } while (pos < raw.size());
-  uint32_t a = 1, b = 0;
-  for (uint8_t v : raw) {
-    a = (a + v) % 65521;
-    b = (b + a) % 65521;
-  }
-  PutBe32(z, (b << 16) | a);
-  PutChunk(out, "IDAT", z);
-  PutChunk(out, "IEND", {});
-  return out;
-}
-
 bool CPaper::WritePng(const std::string& path) const {
-  const std::vector<uint8_t> png = EncodeGrayPng(m_nWidth, Height(), m_pixels);
-  std::FILE* f = std::fopen(path.c_str(), "wb");
-  if (f == nullptr) return false;
-  const bool ok = std::fwrite(png.data(), 1, png.size(), f) == png.size();
-  return std::fclose(f) == 0 && ok;
+  return png::WriteGrey(path, m_nWidth, Height(), m_pixels);
 }
 
 }  // namespace torva::sim

@@ -48,7 +48,4 @@ class CPaper {
   std::vector<uint8_t> m_pixels;  // 255 white, 0 black
 };
 
-// The PNG file of a greyscale picture (stored deflate blocks: no compression library).
-std::vector<uint8_t> EncodeGrayPng(int width, int height, const std::vector<uint8_t>& pixels);
-
 }  // namespace torva::sim

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <filesystem>
 
+#include "app/messages.h"
 #include "app/services.h"
 
 namespace torva {
@@ -15,20 +16,30 @@ CTorvaToolApp& theApp() {
   return app;
 }
 
-void CTorvaToolApp::InitPaths(const std::string& argv0) {
+bool CTorvaToolApp::InitPaths(const std::string& argv0) {
   std::string dir = System().StartDirectory();
   if (dir.empty()) std::fputs("_getcwd error\n", stderr);
+  if (dir.size() >= sizeof m_szStartDir) {
+    // A cut path would put the settings file and the log into another directory.
+    Ui().Message("The start directory is longer than " +
+                     std::to_string(sizeof m_szStartDir - 1) + " characters: " + dir,
+                 kAppName, MsgIcon::Error);
+    m_szStartDir[0] = '\0';
+    m_strProfilePath.clear();
+    return false;
+  }
   std::snprintf(m_szStartDir, sizeof m_szStartDir, "%s", dir.c_str());
   // The executable's base name with ".INI", in the directory the tool was started from,
   // not beside the executable.
   std::string base = std::filesystem::path(argv0).stem().string();
   if (base.empty()) base = "torvaset";
   m_strProfilePath = std::string(m_szStartDir) + "/" + base + ".INI";
+  return true;
 }
 
 bool CTorvaToolApp::Start(const std::string& argv0, const std::function<bool()>& runMainDialog,
                           const std::function<void()>& closeIfConnected) {
-  InitPaths(argv0);
+  if (!InitPaths(argv0)) return false;
   const bool ok = runMainDialog ? runMainDialog() : false;
   if (!ok && closeIfConnected) closeIfConnected();
   return false;

@@ -20,11 +20,14 @@ class CTorvaToolApp {
   // Fixes the start directory and the settings-file path from the executable's name
   // (argv0), then runs the main dialog. runMainDialog returns true when it ended with OK.
   // A cancelled main dialog closes a port that is still connected (closeIfConnected).
-  // Returns false: nothing runs after the main dialog.
+  // Returns false: nothing runs after the main dialog (nor instead of it when InitPaths
+  // fails).
   bool Start(const std::string& argv0, const std::function<bool()>& runMainDialog,
              const std::function<void()>& closeIfConnected = {});
-  // The first half of Start, for the command line and tests.
-  void InitPaths(const std::string& argv0);
+  // The first half of Start, for the command line and tests. False (after an error message)
+  // when the start directory does not fit m_szStartDir: nothing may run then, since the
+  // settings file and the log would land in a cut-off path.
+  bool InitPaths(const std::string& argv0);
 
   CSettingsFile Settings() const { return CSettingsFile(m_strProfilePath); }
 };

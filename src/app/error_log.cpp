@@ -2,6 +2,7 @@
 
 #include <ctime>
 
+#include "app/platform.h"
 #include "app/services.h"
 
 namespace torva {
@@ -40,8 +41,7 @@ void CErrorLog::WriteLogV(const char* format, va_list args) {
   std::lock_guard lock(m_mutex);
   if (m_pFile == nullptr) return;
   std::time_t now = std::time(nullptr);
-  std::tm local{};
-  localtime_r(&now, &local);
+  const std::tm local = LocalTime(now);
   char stamp[256];
   std::snprintf(stamp, sizeof stamp, "[%04d/%02d/%02d %02d:%02d:%02d] ", local.tm_year + 1900,
                 local.tm_mon + 1, local.tm_mday, local.tm_hour, local.tm_min, local.tm_sec);

@@ -1,10 +1,9 @@
 #include "app/services.h"
 
-#include <unistd.h>
-
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <thread>
 
 #include "app/messages.h"
@@ -58,9 +57,9 @@ int CHostSystem::DefaultLanguageId() {
 }
 
 std::string CHostSystem::StartDirectory() {
-  char buf[4096];
-  if (getcwd(buf, sizeof buf) == nullptr) return {};
-  return buf;
+  std::error_code error;
+  const std::filesystem::path dir = std::filesystem::current_path(error);
+  return error ? std::string() : dir.string();
 }
 
 FileVersion CHostSystem::Version() {

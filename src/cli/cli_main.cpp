@@ -1,11 +1,11 @@
 // torvaset-cli: the set-up jobs from a shell, for scripts and dealers who set up many printers.
-#include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <string>
 
 #include "app/app.h"
 #include "app/messages.h"
+#include "app/platform.h"
 #include "app/services.h"
 #include "cli/cli_commands.h"
 #include "cli/cli_services.h"
@@ -26,14 +26,14 @@ void PrintUsage(std::FILE* out) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  std::signal(SIGPIPE, SIG_IGN);
+  torva::IgnoreBrokenPipe();
   torva::cli::CCliUserInterface ui;
   static torva::CSteadyClock clock;
   static torva::CHostSystem system;
   torva::InstallServices(&ui, &clock, &system);
   // The command line shares the desktop program's settings file (torvaset.INI in the
   // current directory), so a dealer's PORTLIST, NETWORK and LOGO sections serve both.
-  torva::theApp().InitPaths("torvaset");
+  if (!torva::theApp().InitPaths("torvaset")) return 1;
   torva::theMsg.SelectLanguage(torva::System().DefaultLanguageId());
 
   if (argc < 2 || std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0) {

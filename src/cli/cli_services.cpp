@@ -1,6 +1,6 @@
 #include "cli/cli_services.h"
 
-#include <unistd.h>
+#include "cli/job_terminal.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -25,7 +25,7 @@ void CCliUserInterface::Message(const std::string& text, const std::string&, Msg
 
 bool CCliUserInterface::Question(const std::string& text, const std::string&) {
   if (m_bYes) return true;
-  if (!isatty(STDIN_FILENO)) {
+  if (!StdinIsTerminal()) {
     std::fprintf(stderr, "%s\n(no terminal to ask: answering No; pass --yes to agree)\n",
                  text.c_str());
     return false;

@@ -5,6 +5,7 @@
 namespace torva::cli {
 
 bool StderrIsTerminal();
+bool StdinIsTerminal();
 // From now on SIGINT sets the flag that CancelRequested reads instead of ending the program;
 // a second SIGINT ends it as usual.
 void CatchInterrupt();

@@ -18,6 +18,8 @@ void OnInterrupt(int) {
 
 bool StderrIsTerminal() { return ::isatty(STDERR_FILENO) == 1; }
 
+bool StdinIsTerminal() { return ::isatty(STDIN_FILENO) == 1; }
+
 void CatchInterrupt() {
   g_bInterrupted = 0;
   std::signal(SIGINT, OnInterrupt);

@@ -4,8 +4,8 @@
 // number without a stored image is simply sent.
 //
 // Steps for a dialog: Begin() on initialisation, then Tick() on each timer tick until it
-// returns Finished (the pause is done; end with OK) or Failed (a write failed, text 42 was
-// shown; end with OK). Cancel() is the Cancel button. Run() is the same paced by the clock
+// returns Finished (the pause is done; end with OK) or Failed (a write failed, CommCannotTransmit
+// was shown; end with OK). Cancel() is the Cancel button. Run() is the same paced by the clock
 // service (timer period before each tick), for the command line and the tests.
 #pragma once
 

@@ -1,7 +1,8 @@
 // The selection of NV images to print, as the user types it on the print page: numbers and
 // ranges 1..255 separated by commas ("1-3,7", "250-", "-2"). ValidatePrintRange tells
 // whether a text is acceptable; ParsePrintRange turns it into a RangeList and the number of
-// prints it asks for. Both are pure: the caller shows text 25 for a refused selection.
+// prints it asks for. Both are pure: the caller shows NvImageNumberIncorrect for a refused
+// selection.
 #pragma once
 
 #include <string>

@@ -1,11 +1,10 @@
 #include "logo/printer_link.h"
 
-#include <cerrno>
-
 #include "app/messages.h"
 #include "app/models.h"
 #include "app/services.h"
 #include "network/printer_socket.h"
+#include "network/socket_hooks.h"
 #include "ports/ports.h"
 
 namespace torva {
@@ -118,9 +117,9 @@ bool CPrinterLink::Write(const std::uint8_t* data, int length) {
   if (length <= 0) return true;
   if (m_eKind == LinkKind::Network) {
     if (m_pSocket == nullptr) return false;
-    errno = 0;
+    net::ClearSocketError();
     const int sent = m_pSocket->Send(data, length);
-    m_nSocketError = errno;
+    m_nSocketError = net::LastSocketErrorCode();
     return sent == length;
   }
   return m_port.Write(data, length) == length;
@@ -139,9 +138,9 @@ void CPrinterLink::ClosePort() { m_port.Close(); }
 
 bool CPrinterLink::ConnectNetwork(int pauseAfterConnectMs) {
   if (m_pSocket == nullptr) return false;
-  errno = 0;
+  net::ClearSocketError();
   const bool ok = m_pSocket->ConnectPrinter(m_strIpAddress, m_nTcpPort, pauseAfterConnectMs);
-  m_nSocketError = errno;
+  m_nSocketError = net::LastSocketErrorCode();
   return ok;
 }
 

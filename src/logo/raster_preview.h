@@ -1,6 +1,6 @@
 // What an NV bit image will really print, as a picture: the packed raster (column format
-// 1 bit per dot, or row format 4 bits per dot) back to one grey byte per dot, and a small
-// PNG writer for it (8-bit grey, uncompressed deflate blocks, no library needed).
+// 1 bit per dot, or row format 4 bits per dot) back to one grey byte per dot, and that
+// picture as a PNG file (the shared writer of src/png).
 #pragma once
 
 #include <cstdint>

@@ -60,7 +60,7 @@ class CUploadEngine {
   CUploadEngine& operator=(const CUploadEngine&) = delete;
 
   // Status "Erasing...", the upload order, the define start. False when the define start
-  // could not be written: error flag, text 42, the log line.
+  // could not be written: error flag, CommCannotTransmit, the log line.
   bool Begin();
   // The pause while the printer erases its NV memory: 3500 ms, 5000 ms on a network.
   void WaitForErase();

@@ -2,7 +2,7 @@
 //
 //   Begin()   the TORVA30/35 128 KB notice, the check that every entry can be sent (its
 //             file and reason told otherwise), the question, the connection; an empty list is
-//             erased here (question 23, the erase sequence). True: run the dialog over
+//             erased here (EraseAllQuestion, the erase sequence). True: run the dialog over
 //             Engine(), then call End. False: the job is over, Result() says how.
 //   End(ok)   "Complete the NV bit image definition." after a complete upload, followed
 //             by a warning when the LOGO section could not be rewritten; after a

@@ -36,7 +36,7 @@ class CPrinterSocket {
   // Close, create, connect (then pauseAfterConnectMs through the clock, when nonzero); then
   // up to ten probes (a 50 ms wait through the clock, then a zero-length send); a failed
   // probe closes, creates and connects again. True when a probe succeeded. The caller shows
-  // text 20 on false.
+  // PrinterCheck on false.
   bool ConnectPrinter(const std::string& ipAddress, int port, int pauseAfterConnectMs = 0);
   // Sends all bytes, waiting while the connection cannot take more (at most kSendStallMs
   // without progress). Bytes sent (fewer when it stalled or broke part way), or a negative
@@ -47,7 +47,7 @@ class CPrinterSocket {
   void Close();
   bool IsConnected() const;
 
-  // Receives what is waiting (at most 1024 bytes per batch, the queue's fit rule, text 41
+  // Receives what is waiting (at most 1024 bytes per batch, the queue's fit rule, QueueReadFull
   // for a batch that does not fit), waiting up to timeoutMs for the first byte. Returns the
   // number of bytes queued; a closed connection closes the socket.
   int PumpReceive(int timeoutMs);
@@ -56,7 +56,7 @@ class CPrinterSocket {
   void StopReader();
 
   // The receive rule for one batch: appended when count < 4096 minus the bytes already
-  // queued, otherwise dropped with text 41. True when appended. Called by the producer only.
+  // queued, otherwise dropped with QueueReadFull. True when appended. Called by the producer only.
   bool QueueBatch(const uint8_t* data, int count);
 
   ByteQueue m_QueueSocket;

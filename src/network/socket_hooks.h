@@ -23,6 +23,9 @@ void StopSockets();
 void CloseSocket(SocketHandle socket);
 // The reason of the last failed call, e.g. "Network is unreachable".
 std::string LastSocketError();
+// The system's code of that failure (0 after ClearSocketError when nothing failed since).
+int LastSocketErrorCode();
+void ClearSocketError();
 
 // --- UDP ---------------------------------------------------------------------------------
 SocketHandle UdpCreate();

@@ -61,6 +61,10 @@ std::string LastSocketError() {
   return t_nLastErrno == 0 ? std::string("no error") : std::string(std::strerror(t_nLastErrno));
 }
 
+int LastSocketErrorCode() { return t_nLastErrno; }
+
+void ClearSocketError() { t_nLastErrno = 0; }
+
 SocketHandle UdpCreate() {
   const int fd = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
   if (fd < 0) Remember();

@@ -2,8 +2,8 @@
 // timed writes, non-blocking reads and bounded waits. One implementation per platform
 // (port_io_posix.cpp and serial_posix.cpp here); nothing above this header knows which.
 //
-// Handles are plain ints (-1 = none). Calls that fail keep the system error code for
-// PortLastError().
+// Handles are PortHandle (an integer wide enough for a file descriptor or a Windows HANDLE;
+// -1 = none). Calls that fail keep the system error code for PortLastError().
 #pragma once
 
 #include <cstddef>
@@ -12,25 +12,28 @@
 
 namespace torva::portio {
 
-inline constexpr int kNoHandle = -1;
+using PortHandle = std::intptr_t;
+inline constexpr PortHandle kNoHandle = -1;
 
 int PortLastError();
 // Keeps nError for PortLastError(), for failures found above the single system calls.
 void KeepLastError(int nError);
+// The error code a use of a handle that is not open reports.
+int BadHandleError();
 
 // A serial device: read and write, not shared with other programs, no controlling terminal.
-int OpenSerialDevice(const std::string& path);
+PortHandle OpenSerialDevice(const std::string& path);
 // A parallel device: write only.
-int OpenWriteOnlyDevice(const std::string& path);
+PortHandle OpenWriteOnlyDevice(const std::string& path);
 // A USB printer node: read and write, shared.
-int OpenReadWriteDevice(const std::string& path);
+PortHandle OpenReadWriteDevice(const std::string& path);
 // A new or emptied output file.
-int CreateOutputFile(const std::string& path);
-void CloseHandle(int handle);
+PortHandle CreateOutputFile(const std::string& path);
+void CloseHandle(PortHandle handle);
 // Makes writes and reads on handle return at once, so that the port's own time-outs apply.
-bool SetNonBlocking(int handle);
+bool SetNonBlocking(PortHandle handle);
 // A second handle on the same open device (the reading thread keeps its own).
-int DuplicateHandle(int handle);
+PortHandle DuplicateHandle(PortHandle handle);
 
 struct SerialLine {
   int nBaudRate = 0;
@@ -45,9 +48,9 @@ enum class LineResult { Ok, GetFailed, SetFailed };
 // Puts the line into raw mode with the given parameters and handshake; nError gets the
 // system error code of a failure (EINVAL for a baud rate or format the system has no
 // setting for, ENOTTY for a path that is no terminal), which PortLastError() then reports.
-LineResult ConfigureSerialLine(int handle, const SerialLine& line, int& nError);
+LineResult ConfigureSerialLine(PortHandle handle, const SerialLine& line, int& nError);
 // Drops whatever is queued in both directions.
-bool PurgeSerial(int handle);
+bool PurgeSerial(PortHandle handle);
 
 enum class WriteStatus { Ok, TimedOut, Failed };
 struct WriteResult {
@@ -57,26 +60,26 @@ struct WriteResult {
 };
 // Writes all bytes unless msPerByte * length milliseconds pass first. Short writes go on
 // with the rest. A far end that vanished is a failure (never a signal).
-WriteResult WriteTimed(int handle, const uint8_t* data, size_t length, int msPerByte);
+WriteResult WriteTimed(PortHandle handle, const uint8_t* data, size_t length, int msPerByte);
 // Writes all bytes, waiting as long as the device is busy, unless limitMs milliseconds pass
 // first (for printers that take their time). A device that says it is writable and still
 // takes nothing is retried every few milliseconds, never spun on; an error (ENOSPC when
 // the paper is out, EIO when a parallel printer is off line) ends the write at once.
-WriteResult WriteBounded(int handle, const uint8_t* data, size_t length, int limitMs);
+WriteResult WriteBounded(PortHandle handle, const uint8_t* data, size_t length, int limitMs);
 // Writes all bytes, blocking; for output files.
-bool WriteAll(int handle, const uint8_t* data, size_t length);
+bool WriteAll(PortHandle handle, const uint8_t* data, size_t length);
 
 // Reads what is there without waiting: the count, 0 when nothing is queued, -1 on an error
 // (the error code in PortLastError()).
-long ReadAvailable(int handle, uint8_t* buffer, size_t maxLength);
+long ReadAvailable(PortHandle handle, uint8_t* buffer, size_t maxLength);
 
 enum class WaitResult { Readable, TimedOut, Woken, HungUp, Failed };
 // Waits at most timeoutMs for input on handle, or for wakeHandle to be signalled. Either
 // may be kNoHandle (no handle: a pause that the wake-up cuts short).
-WaitResult WaitReadable(int handle, int wakeHandle, int timeoutMs);
+WaitResult WaitReadable(PortHandle handle, PortHandle wakeHandle, int timeoutMs);
 
 // A wake-up that one thread signals and another waits on (WaitReadable's wakeHandle).
-int CreateWakeEvent();
-void SignalWakeEvent(int wakeHandle);
+PortHandle CreateWakeEvent();
+void SignalWakeEvent(PortHandle wakeHandle);
 
 }  // namespace torva::portio

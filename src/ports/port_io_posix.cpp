@@ -19,6 +19,9 @@ namespace {
 
 thread_local int t_nLastError = 0;
 
+// A descriptor as the system calls take it.
+int Fd(PortHandle handle) { return static_cast<int>(handle); }
+
 int Fail() {
   t_nLastError = errno;
   return kNoHandle;
@@ -45,9 +48,11 @@ ssize_t WriteOnce(int fd, bool bSocket, const uint8_t* data, size_t length) {
 
 int PortLastError() { return t_nLastError; }
 
+int BadHandleError() { return EBADF; }
+
 void KeepLastError(int nError) { t_nLastError = nError; }
 
-int OpenSerialDevice(const std::string& path) {
+PortHandle OpenSerialDevice(const std::string& path) {
   const int fd = OpenWith(path, O_RDWR);
   if (fd < 0) return fd;
   // No sharing: a second user of the line is refused. The lock covers programs that lock
@@ -62,32 +67,32 @@ int OpenSerialDevice(const std::string& path) {
   return fd;
 }
 
-int OpenWriteOnlyDevice(const std::string& path) { return OpenWith(path, O_WRONLY); }
+PortHandle OpenWriteOnlyDevice(const std::string& path) { return OpenWith(path, O_WRONLY); }
 
-int OpenReadWriteDevice(const std::string& path) { return OpenWith(path, O_RDWR); }
+PortHandle OpenReadWriteDevice(const std::string& path) { return OpenWith(path, O_RDWR); }
 
-int CreateOutputFile(const std::string& path) {
+PortHandle CreateOutputFile(const std::string& path) {
   const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
   return fd < 0 ? Fail() : fd;
 }
 
-void CloseHandle(int handle) {
+void CloseHandle(PortHandle handle) {
   if (handle >= 0) ::close(handle);
 }
 
-bool SetNonBlocking(int handle) {
+bool SetNonBlocking(PortHandle handle) {
   const int flags = ::fcntl(handle, F_GETFL);
   if (flags >= 0 && ::fcntl(handle, F_SETFL, flags | O_NONBLOCK) == 0) return true;
   t_nLastError = errno;
   return false;
 }
 
-int DuplicateHandle(int handle) {
+PortHandle DuplicateHandle(PortHandle handle) {
   const int fd = ::fcntl(handle, F_DUPFD_CLOEXEC, 0);
   return fd < 0 ? Fail() : fd;
 }
 
-bool PurgeSerial(int handle) {
+bool PurgeSerial(PortHandle handle) {
   if (::tcflush(handle, TCIOFLUSH) == 0) return true;
   t_nLastError = errno;
   return false;
@@ -99,7 +104,7 @@ constexpr int kBusyRetryMs = 10;
 
 // Writes until every byte is taken or the deadline passes. The time-out is a bound on the
 // device, not a wait the tool prescribes: real time.
-WriteResult WriteUntil(int handle, const uint8_t* data, size_t length,
+WriteResult WriteUntil(PortHandle handle, const uint8_t* data, size_t length,
                        std::chrono::steady_clock::time_point deadline) {
   using Clock = std::chrono::steady_clock;
   WriteResult result;
@@ -137,7 +142,7 @@ WriteResult WriteUntil(int handle, const uint8_t* data, size_t length,
       ::poll(nullptr, 0, static_cast<int>(left > kBusyRetryMs ? kBusyRetryMs : left));
       continue;
     }
-    pollfd pfd{handle, POLLOUT, 0};
+    pollfd pfd{Fd(handle), POLLOUT, 0};
     const int rc = ::poll(&pfd, 1, static_cast<int>(left > 100 ? 100 : left));
     if (rc < 0 && errno != EINTR) {
       result.status = WriteStatus::Failed;
@@ -156,19 +161,19 @@ WriteResult WriteUntil(int handle, const uint8_t* data, size_t length,
 
 }  // namespace
 
-WriteResult WriteTimed(int handle, const uint8_t* data, size_t length, int msPerByte) {
+WriteResult WriteTimed(PortHandle handle, const uint8_t* data, size_t length, int msPerByte) {
   return WriteUntil(handle, data, length,
                     std::chrono::steady_clock::now() +
                         std::chrono::milliseconds(static_cast<long long>(msPerByte) *
                                                   static_cast<long long>(length)));
 }
 
-WriteResult WriteBounded(int handle, const uint8_t* data, size_t length, int limitMs) {
+WriteResult WriteBounded(PortHandle handle, const uint8_t* data, size_t length, int limitMs) {
   return WriteUntil(handle, data, length,
                     std::chrono::steady_clock::now() + std::chrono::milliseconds(limitMs));
 }
 
-bool WriteAll(int handle, const uint8_t* data, size_t length) {
+bool WriteAll(PortHandle handle, const uint8_t* data, size_t length) {
   size_t done = 0;
   while (done < length) {
     const ssize_t n = ::write(handle, data + done, length - done);
@@ -182,7 +187,7 @@ bool WriteAll(int handle, const uint8_t* data, size_t length) {
   return true;
 }
 
-long ReadAvailable(int handle, uint8_t* buffer, size_t maxLength) {
+long ReadAvailable(PortHandle handle, uint8_t* buffer, size_t maxLength) {
   if (maxLength == 0) return 0;
   for (;;) {
     const ssize_t n = ::read(handle, buffer, maxLength);
@@ -194,9 +199,9 @@ long ReadAvailable(int handle, uint8_t* buffer, size_t maxLength) {
   }
 }
 
-WaitResult WaitReadable(int handle, int wakeHandle, int timeoutMs) {
+WaitResult WaitReadable(PortHandle handle, PortHandle wakeHandle, int timeoutMs) {
   // poll() skips negative descriptors, so either entry may be kNoHandle.
-  pollfd pfds[2] = {{handle, POLLIN, 0}, {wakeHandle, POLLIN, 0}};
+  pollfd pfds[2] = {{Fd(handle), POLLIN, 0}, {Fd(wakeHandle), POLLIN, 0}};
   int rc;
   do {
     rc = ::poll(pfds, 2, timeoutMs);
@@ -213,13 +218,13 @@ WaitResult WaitReadable(int handle, int wakeHandle, int timeoutMs) {
   return WaitResult::Failed;
 }
 
-int CreateWakeEvent() {
+PortHandle CreateWakeEvent() {
   // Never reset: once signalled it stays readable, which is what a stop request wants.
   const int fd = ::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
   return fd < 0 ? Fail() : fd;
 }
 
-void SignalWakeEvent(int wakeHandle) {
+void SignalWakeEvent(PortHandle wakeHandle) {
   if (wakeHandle < 0) return;
   const uint64_t one = 1;
   ssize_t rc;

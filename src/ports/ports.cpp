@@ -1,6 +1,5 @@
 #include "ports/ports.h"
 
-#include <cerrno>
 #include <cstring>
 
 #include "app/error_log.h"
@@ -69,13 +68,13 @@ bool CPorts::OpenSerial() {
   }
   m_bConnected = false;
 
-  const int fd = portio::OpenSerialDevice(m_strPortName);
+  const portio::PortHandle fd = portio::OpenSerialDevice(m_strPortName);
   if (fd == portio::kNoHandle) {
     theLog.WriteLog("CPorts::Open() CreateFile error\r\n");
     LogPortFailure("open serial device", m_strPortName, portio::PortLastError());
     return false;
   }
-  // The driver's buffer sizes and time-outs of the design have no termios setting: the
+  // The driver's buffer sizes and time-outs of a Windows port have no termios setting: the
   // kernel's buffers are used, reads never wait, writes are timed by WriteTimed.
   portio::SerialLine line;
   line.nBaudRate = m_nBaudRate;
@@ -116,7 +115,7 @@ bool CPorts::OpenParallel() {
   StopWatchThread();
   ReleaseHandle();
   m_bConnected = false;
-  const int fd = portio::OpenWriteOnlyDevice(m_strPortName);
+  const portio::PortHandle fd = portio::OpenWriteOnlyDevice(m_strPortName);
   if (fd == portio::kNoHandle) {
     theLog.WriteLog("CPorts::Open() CreateFile error\r\n");
     LogPortFailure("open parallel device", m_strPortName, portio::PortLastError());
@@ -143,7 +142,7 @@ bool CPorts::OpenFile() {
     }
     ShowMessage(theMsg[MsgId::OutputFileName]);
   }
-  const int fd = portio::CreateOutputFile(m_strPortName);
+  const portio::PortHandle fd = portio::CreateOutputFile(m_strPortName);
   if (fd == portio::kNoHandle) {
     theLog.WriteLog("CPorts::Open() CreateFile error\r\n");
     LogPortFailure("create output file", m_strPortName, portio::PortLastError());
@@ -171,7 +170,7 @@ int CPorts::Write(const void* data, int length) {
   if (length <= 0 || data == nullptr) return 0;
   const auto* bytes = static_cast<const uint8_t*>(data);
   if (m_hComm == portio::kNoHandle) {
-    theLog.WriteLog("WriteFile get error result [%d]", EBADF);
+    theLog.WriteLog("WriteFile get error result [%d]", portio::BadHandleError());
     return 0;
   }
   if (!IsDeviceKind(m_eOpenKind)) {

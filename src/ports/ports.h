@@ -10,6 +10,7 @@
 #pragma once
 
 #include <atomic>
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
@@ -101,7 +102,7 @@ class CPorts : public ConnectionSettings {
   // with QueueReadFull, shown from the watch thread through Ui().
   std::function<void()> m_fnNotify;
 
-  int m_hUsbRead = -1;                 // second USB handle, held only during ReadUsbReply
+  std::intptr_t m_hUsbRead = -1;       // second USB handle, held only during ReadUsbReply
   std::thread::id m_dwWatchThreadId;   // identifier of the watch thread
   std::string m_szDevicePath;          // path of the USB printer interface found at open
   ByteQueue m_QueueRead;               // receive queue, filled by the watch thread
@@ -109,7 +110,7 @@ class CPorts : public ConnectionSettings {
   // The watch thread runs while this and m_bConnected are set; user setup clears it to
   // stop the thread.
   std::atomic<bool> m_bWatchRun{false};
-  int m_hComm = -1;                    // the open device or file; -1 when none
+  std::intptr_t m_hComm = -1;          // the open device or file; -1 when none
 
  private:
   bool OpenSerial();

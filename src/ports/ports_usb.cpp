@@ -15,7 +15,7 @@ bool CPorts::OpenUsb() {
   StopWatchThread();
   ReleaseHandle();
   m_bConnected = false;
-  int fd = portio::kNoHandle;
+  portio::PortHandle fd = portio::kNoHandle;
   std::string path;
   // Each later identifier is tried only while no printer was found.
   for (const std::string& id : UsbIdsForModelCode(m_nModel)) {
@@ -38,7 +38,7 @@ bool CPorts::OpenUsbNode() {
   StopWatchThread();
   ReleaseHandle();
   m_bConnected = false;
-  const int fd = portio::OpenReadWriteDevice(m_strPortName);
+  const portio::PortHandle fd = portio::OpenReadWriteDevice(m_strPortName);
   if (fd == portio::kNoHandle) {
     theLog.WriteLog("CPorts::Open() CreateFile error\r\n");
     LogPortFailure("open USB printer node", m_strPortName, portio::PortLastError());

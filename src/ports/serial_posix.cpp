@@ -151,7 +151,7 @@ LineResult ApplyLine(int handle, const SerialLine& line, int& nError) {
 
 }  // namespace
 
-LineResult ConfigureSerialLine(int handle, const SerialLine& line, int& nError) {
+LineResult ConfigureSerialLine(PortHandle handle, const SerialLine& line, int& nError) {
   const LineResult result = ApplyLine(handle, line, nError);
   // The open's error message shows the code: a path that is no terminal must not say 0.
   if (result != LineResult::Ok) KeepLastError(nError);

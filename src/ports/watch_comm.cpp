@@ -13,8 +13,8 @@ namespace torva {
 // that Close can release the port's handle at once), the wake-up that Close signals, the
 // callback of the time it started, and its own stop request.
 struct CPorts::WatchRun {
-  int hLine = portio::kNoHandle;
-  int hWake = portio::kNoHandle;
+  portio::PortHandle hLine = portio::kNoHandle;
+  portio::PortHandle hWake = portio::kNoHandle;
   std::function<void()> notify;
   std::atomic<bool> bStop{false};
 

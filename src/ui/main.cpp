@@ -2,9 +2,9 @@
 // when it is cancelled.
 #include <QApplication>
 #include <QIcon>
-#include <csignal>
 
 #include "app/app.h"
+#include "app/platform.h"
 #include "app/services.h"
 #include "logo/gui/my_property.h"
 #include "network/gui/network_setting_dlg.h"
@@ -16,10 +16,8 @@
 #include "ui/system_connection_env.h"
 
 int main(int argc, char* argv[]) {
-#ifdef SIGPIPE
   // A printer that drops its end of a line or socket must never end the program.
-  std::signal(SIGPIPE, SIG_IGN);
-#endif
+  torva::IgnoreBrokenPipe();
   QApplication app(argc, argv);
   QApplication::setApplicationName("TORVASet");
 

@@ -220,7 +220,10 @@ void CPortSettingDlg::OnSelChangeDevice() {
   const int family = ModelFamilyFromName(device);
   if (family == kNoFamily) {
     ShowMessage(theMsg[MsgId::InvalidDevice], MsgIcon::Warning);
+    // No port kind survives from the model chosen before: OK waits for a known model.
     m_nFamily = kNoFamily;
+    m_nPortKind = PK_NONE;
+    m_pOk->setEnabled(false);
     return;
   }
   m_nFamily = family;

@@ -46,3 +46,35 @@ TEST(AppTest, UnreadableStartDirectoryGoesOnWithAnEmptyOne) {
 
 }  // namespace
 }  // namespace torva
+
+namespace torva {
+namespace {
+
+// A start directory that does not fit is refused as a whole: the dialog never runs and no
+// settings path is made from a cut-off directory.
+TEST(AppTest, StartDirectoryTooLongFailsClearly) {
+  test::ScopedFakeServices services;
+  CTorvaToolApp app;
+  for (const size_t length : {sizeof app.m_szStartDir - 1, sizeof app.m_szStartDir}) {
+    services.system.m_strStartDir = "/" + std::string(length - 1, 'd');
+    services.ui.Clear();
+    bool ran = false;
+    app.Start("torvaset", [&] { return ran = true; });
+    const bool fits = length < sizeof app.m_szStartDir;
+    EXPECT_EQ(ran, fits) << length;
+    if (fits) {
+      EXPECT_EQ(app.m_strProfilePath, services.system.m_strStartDir + "/torvaset.INI");
+      EXPECT_TRUE(services.ui.Messages().empty());
+    } else {
+      EXPECT_TRUE(app.m_strProfilePath.empty());
+      ASSERT_EQ(services.ui.Messages().size(), 1u);
+      EXPECT_EQ(services.ui.Messages()[0].text,
+                "The start directory is longer than 255 characters: " +
+                    services.system.m_strStartDir);
+      EXPECT_EQ(services.ui.Messages()[0].icon, MsgIcon::Error);
+    }
+  }
+}
+
+}  // namespace
+}  // namespace torva

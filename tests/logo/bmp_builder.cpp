@@ -11,7 +11,7 @@ void PutLe16(std::string& bytes, std::size_t at, std::uint16_t value) {
   bytes[at + 1] = static_cast<char>(value >> 8);
 }
 
-std::string BuildBmp(const BmpSpec& s) {
+std::string BuildBmp(const BmpFields& s) {
   const int stride = (s.width * s.bpp + 31) / 32 * 4;
   std::string info(static_cast<std::size_t>(s.infoSize), '\0');
   PutLe32(info, 0, static_cast<std::uint32_t>(s.infoSize));
@@ -64,7 +64,7 @@ std::string BuildBmp(const BmpSpec& s) {
 }
 
 std::string Build24(int width, int height, const std::function<std::uint32_t(int, int)>& rgb) {
-  BmpSpec s;
+  BmpFields s;
   s.width = width;
   s.height = height;
   s.bpp = 24;

@@ -10,7 +10,7 @@
 
 namespace torva::test {
 
-struct BmpSpec {
+struct BmpFields {
   int width = 8;
   int height = 8;
   int bpp = 24;
@@ -23,7 +23,8 @@ struct BmpSpec {
   std::function<std::uint32_t(int, int)> pixel = [](int, int) { return 0u; };
 };
 
-std::string BuildBmp(const BmpSpec& spec);
+// The bytes of a BMP file with the given header fields and pixels.
+std::string BuildBmp(const BmpFields& fields);
 // A 24-bit picture with the colour of every pixel from rgb(x, y) = 0xRRGGBB.
 std::string Build24(int width, int height, const std::function<std::uint32_t(int, int)>& rgb);
 // A uniform grey 24-bit picture.

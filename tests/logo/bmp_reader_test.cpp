@@ -37,7 +37,7 @@ std::vector<std::array<std::uint8_t, 3>> Palette16() {
 // The longer info headers keep the colour table right behind them.
 TEST(BmpReader, ColourTableFollowsLongerHeaders) {
   for (int infoSize : {40, 52, 56, 108, 124}) {
-    BmpSpec s;
+    BmpFields s;
     s.width = 12;
     s.height = 3;
     s.bpp = 4;
@@ -70,7 +70,7 @@ TEST(BmpReader, BitFieldsAreHonoured) {
       {32, 124, {0xFFFFFFFF, 0x0000FF00, 0x000000FF}, 0xFF000000, 0xFF, 0x00, 0x00},
   };
   for (const Case& c : cases) {
-    BmpSpec s;
+    BmpFields s;
     s.bpp = c.bpp;
     s.infoSize = c.infoSize;
     s.compression = 3;
@@ -80,7 +80,7 @@ TEST(BmpReader, BitFieldsAreHonoured) {
     EXPECT_EQ(b->Luminance(3, 3), RefLuminance(c.r, c.g, c.b)) << c.bpp << "/" << c.infoSize;
   }
   // Without bit fields a 16-bit pixel is 5-5-5, each channel times 8.
-  BmpSpec s;
+  BmpFields s;
   s.bpp = 16;
   s.pixel = [](int, int) { return 0x7FFFu; };
   EXPECT_EQ(Loaded(BuildBmp(s))->Luminance(0, 0), RefLuminance(248, 248, 248));
@@ -88,7 +88,7 @@ TEST(BmpReader, BitFieldsAreHonoured) {
 
 TEST(BmpReader, TopDownRowsGiveTheSameRaster) {
   for (int bpp : {2, 8, 24}) {
-    BmpSpec s;
+    BmpFields s;
     s.width = 19;
     s.height = 13;
     s.bpp = bpp;
@@ -110,7 +110,7 @@ TEST(BmpReader, TopDownRowsGiveTheSameRaster) {
 }
 
 TEST(BmpReader, ShortColourTableReadsBlack) {
-  BmpSpec s;
+  BmpFields s;
   s.bpp = 8;
   s.palette = {{255, 255, 255}, {200, 200, 200}};  // two entries only
   s.pixel = [](int x, int) { return static_cast<std::uint32_t>(x); };
@@ -141,7 +141,7 @@ std::string With16(std::string f, std::size_t at, std::uint16_t v) {
 }
 
 std::string Indexed(int bpp) {
-  BmpSpec s;
+  BmpFields s;
   s.bpp = bpp;
   s.palette.assign(1u << bpp, {0, 0, 0});
   return BuildBmp(s);

@@ -137,7 +137,7 @@ TEST(LogoBitmap, BrightnessAdjustment) {
 // 1-bit pictures: the dots follow the colour table's first entry, never the threshold.
 TEST(LogoBitmap, OneBitColourTableOrders) {
   for (bool whiteFirst : {true, false}) {
-    BmpSpec s;
+    BmpFields s;
     s.width = 16;
     s.height = 8;
     s.bpp = 1;
@@ -164,7 +164,7 @@ TEST(LogoBitmap, OneBitColourTableOrders) {
 
 TEST(LogoBitmap, GrayOneAndFourBitThroughColourTable) {
   for (int bpp : {1, 4}) {
-    BmpSpec s;
+    BmpFields s;
     s.width = 21;
     s.height = 11;
     s.bpp = bpp;

@@ -19,12 +19,12 @@ sim::NetSimPrinter SimPrinter(const std::string& desc) {
   return printer;
 }
 
-LoopbackNet::LoopbackNet(const std::vector<std::string>& printerSpecs) {
+LoopbackNet::LoopbackNet(const std::vector<std::string>& printerOptions) {
   sim::NetResponderOptions options;
   options.m_strListenAddress = "127.0.0.1";
   options.m_nListenPort = 0;
   options.m_nReplyPort = FreeUdpPort();
-  for (const auto& desc : printerSpecs) options.m_printers.push_back(SimPrinter(desc));
+  for (const auto& desc : printerOptions) options.m_printers.push_back(SimPrinter(desc));
   std::string error;
   EXPECT_TRUE(responder.Start(options, error)) << error;
   params.m_strBroadcast = "127.0.0.1";

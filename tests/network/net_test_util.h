@@ -12,12 +12,12 @@
 
 namespace torva::test {
 
-sim::NetSimPrinter SimPrinter(const std::string& spec);
+sim::NetSimPrinter SimPrinter(const std::string& option);
 
 // A responder listening on 127.0.0.1 (a free port) that replies to a free listen port, and
 // the discovery parameters that reach it: requests to 127.0.0.1:P, replies to Q.
 struct LoopbackNet {
-  explicit LoopbackNet(const std::vector<std::string>& printerSpecs);
+  explicit LoopbackNet(const std::vector<std::string>& printerOptions);
   sim::CNetResponder responder;
   NetDiscoveryParams params;
 };

@@ -23,7 +23,7 @@ constexpr const char* kTabTitles[CMyProperty::kPageCount] = {
 constexpr const char* kTabTitlesKorean[CMyProperty::kPageCount] = {
     "비트맵 선택", "비트맵 미리보기", "비트맵 전송", "비트맵 인쇄", "설정"};
 
-// The menu's closing step after the sheet: in the design a dialog that only empties the
+// The menu's closing step after the sheet: a dialog that only empties the
 // list's four text lists and closes itself at once, so nothing is seen. The texts are
 // emptied here directly.
 void ClearLogoTexts() { g_logoEntries.Clear(); }
