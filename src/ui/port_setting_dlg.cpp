@@ -122,6 +122,9 @@ CPortSettingDlg::CPortSettingDlg(IConnectionEnvironment& env, QWidget* parent)
   connect(m_pDevice, &QComboBox::activated, this, &CPortSettingDlg::OnSelChangeDevice);
   connect(m_pDevice, &QComboBox::activated, this, &CPortSettingDlg::UpdateDisabledTips);
   connect(m_pCheck, &QPushButton::clicked, this, &CPortSettingDlg::OnCheck);
+  // A check's answer belongs to the connection it was made on.
+  connect(m_pDevice, &QComboBox::activated, m_pCheckStatus, &QLabel::clear);
+  connect(m_pPort, &QComboBox::currentIndexChanged, m_pCheckStatus, &QLabel::clear);
   connect(m_pDataLength, &QComboBox::activated, this, &CPortSettingDlg::OnSelChangeDataLength);
   connect(m_pOk, &QPushButton::clicked, this, &CPortSettingDlg::OnOK);
   connect(m_pCancel, &QPushButton::clicked, this, &QDialog::reject);

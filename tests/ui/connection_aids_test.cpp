@@ -164,6 +164,9 @@ class ConnectionAidsTest : public QObject {
     QVERIFY(Button(dlg, "OK")->isEnabled());
     QVERIFY(f.Messages().empty());
     QVERIFY(f.env.m_connects.empty());
+    // The answer belongs to that connection: another model clears it.
+    Choose(List(dlg, "DEVICE"), "TORVA40/45P");
+    QCOMPARE(dlg.findChild<QLabel*>("CheckStatus")->text(), QString());
   }
 };
 
