@@ -12,6 +12,7 @@ using Args = std::vector<std::string>;
 int RunPortsCommand(const Args& args);
 int RunLogoCommand(const Args& args);
 int RunNetCommand(const Args& args);
+int RunModelsCommand(const Args& args);
 
 // "--name value" or "--name=value" lookup helpers shared by the groups.
 bool HasFlag(const Args& args, const std::string& name);

@@ -8,6 +8,7 @@
 #include "app/platform.h"
 #include "app/services.h"
 #include "cli/cli_commands.h"
+#include "cli/cli_options.h"
 #include "cli/cli_services.h"
 
 namespace {
@@ -17,10 +18,14 @@ void PrintUsage(std::FILE* out) {
                "usage: torvaset-cli <group> <command> [options]\n"
                "\n"
                "  ports [--json]                       list serial, parallel and USB printer ports\n"
+               "  models [--json]                      the model names, codes and interfaces\n"
                "  logo convert|upload|print|erase ...  NV logo jobs (torvaset-cli logo --help)\n"
                "  net search|set ...                   network printers (torvaset-cli net --help)\n"
                "\n"
-               "Messages follow the system language (Korean when LANG is ko_KR).\n");
+               "  --version                            the program's version\n"
+               "\n"
+               "Messages follow the system language (Korean when LANG is ko_KR). Exit status:\n"
+               "0 done, 1 the job failed, 2 a usage error.\n");
 }
 
 }  // namespace
@@ -40,12 +45,19 @@ int main(int argc, char** argv) {
     PrintUsage(argc < 2 ? stderr : stdout);
     return argc < 2 ? 2 : 0;
   }
+  if (std::strcmp(argv[1], "--version") == 0) {
+    if (argc > 2) return torva::cli::UsageError("--version", "takes no arguments", "torvaset-cli --version");
+    const torva::FileVersion v = torva::System().Version();
+    std::printf("torvaset-cli %d.%d.%d\n", v.major, v.minor, v.build);
+    return 0;
+  }
   const std::string group = argv[1];
   torva::cli::Args args(argv + 2, argv + argc);
   ui.Configure(args);
   if (group == "ports") return torva::cli::RunPortsCommand(args);
   if (group == "logo") return torva::cli::RunLogoCommand(args);
   if (group == "net") return torva::cli::RunNetCommand(args);
+  if (group == "models") return torva::cli::RunModelsCommand(args);
   std::fprintf(stderr, "torvaset-cli: unknown group '%s'\n", group.c_str());
   PrintUsage(stderr);
   return 2;

@@ -1,5 +1,6 @@
 // "torvaset-cli logo convert": one BMP file becomes the bytes the define command carries
 // for it as the first image of an upload: the 4-byte image header, then the image data.
+#include <cerrno>
 #include <cstdio>
 #include <fstream>
 #include <memory>
@@ -8,6 +9,7 @@
 #include "app/messages.h"
 #include "app/services.h"
 #include "cli/cli_commands.h"
+#include "cli/cli_options.h"
 #include "cli/cmd_logo.h"
 #include "logo/logo_bitmap.h"
 #include "logo/logo_list.h"
@@ -21,15 +23,13 @@ constexpr const char* kUsage =
     "convert IN.bmp --out FILE [--gray] [--threshold N] [--center --max-width W]\n"
     "          [--png PREVIEW.png]   the image header and data of one NV bit image";
 
-int Usage(const char* problem) {
-  std::fprintf(stderr, "torvaset-cli logo convert: %s\nusage: torvaset-cli logo %s\n", problem,
-               kUsage);
-  return 2;
+int Usage(const std::string& problem) {
+  return UsageError("logo convert", problem, std::string("torvaset-cli logo ") + kUsage);
 }
 
 int Fail(const std::string& message, const std::string& detail) {
   ShowMessage(message, MsgIcon::Error);
-  if (!detail.empty()) std::fprintf(stderr, "torvaset-cli: %s\n", detail.c_str());
+  if (!detail.empty()) PrintReason(detail);
   return 1;
 }
 
@@ -38,8 +38,10 @@ int RunLogoConvert(const Args& args) {
     std::printf("usage: torvaset-cli logo %s\n", kUsage);
     return 0;
   }
-  const auto inputs =
-      Positionals(args, {"--out", "--threshold", "--max-width", "--png", "--output-file"});
+  const std::vector<std::string> values = {"--out", "--threshold", "--max-width", "--png"};
+  std::string error;
+  if (!CheckArgs(args, {{"--gray", "--center"}, values, 1}, error)) return Usage(error);
+  const auto inputs = Positionals(args, values);
   if (inputs.size() != 1) return Usage("exactly one input bitmap is needed");
   const std::string in = inputs[0];
   const std::string out = FlagValue(args, "--out");
@@ -61,7 +63,10 @@ int RunLogoConvert(const Args& args) {
   auto bitmap = std::make_unique<CLogoBitmap>(options);
   if (!bitmap->Load(in)) {
     const BmpStatus status = bitmap->Status();
-    if (status == BmpStatus::OpenFailed) return Fail(theMsg[MsgId::FileOpenError], in);
+    if (status == BmpStatus::OpenFailed) {
+      const std::string reason = ReadReason(in);
+      return Fail(theMsg[MsgId::FileOpenError], reason.empty() ? in : reason);
+    }
     if (status == BmpStatus::TooLarge) {
       return Fail(CLogoList::TooLargeText(bitmap->Width(), bitmap->Height()), in);
     }
@@ -78,7 +83,7 @@ int RunLogoConvert(const Args& args) {
     file.write(reinterpret_cast<const char*>(header.data()),
                static_cast<std::streamsize>(header.size()));
     file.write(reinterpret_cast<const char*>(bitmap->m_abRaster), bitmap->m_nDataLength);
-    if (!file) return Fail(theMsg[MsgId::FileOpenError], out);
+    if (!file) return Fail(theMsg[MsgId::FileOpenError], FileReason(out, errno));
   }
   const std::string png = FlagValue(args, "--png");
   if (!png.empty()) {
@@ -86,9 +91,12 @@ int RunLogoConvert(const Args& args) {
                                            bitmap->m_nWidth8, bitmap->m_nHeight8,
                                            options.bGrayPrint);
     if (!CRasterPreview::WritePng(png, dots, bitmap->m_nWidth8, bitmap->m_nHeight8)) {
-      return Fail(theMsg[MsgId::FileOpenError], png);
+      return Fail(theMsg[MsgId::FileOpenError], FileReason(png, errno));
     }
   }
+  PrintDone(in + ": " + std::to_string(width) + " x " + std::to_string(height) + " dots, " +
+            std::to_string(header.size() + static_cast<size_t>(bitmap->m_nDataLength)) +
+            " bytes written to " + out);
   return 0;
 }
 

@@ -11,15 +11,19 @@
 #include "app/models.h"
 #include "app/services.h"
 #include "cli/cli_commands.h"
+#include "cli/cli_options.h"
 #include "cli/cli_services.h"
 #include "cli/cmd_logo.h"
 #include "cli/job_terminal.h"
 #include "logo/logo_list.h"
 #include "logo/logo_options.h"
 #include "logo/print_job.h"
+#include "logo/print_range.h"
+#include "logo/upload_engine.h"
 #include "logo/printer_link.h"
 #include "logo/upload_job.h"
 #include "network/printer_socket.h"
+#include "network/socket_hooks.h"
 #include "ports/port_kind.h"
 #include "ports/ports.h"
 
@@ -48,7 +52,18 @@ constexpr const char* kPortHelp =
 
 const std::vector<std::string> kValueFlags = {
     "--port", "--model", "--baud", "--data-bits", "--parity", "--flow", "--stop-bits",
-    "--threshold", "--max-width", "--range", "--mode", "--log", "--output-file"};
+    "--threshold", "--max-width", "--range", "--mode", "--log"};
+
+// The options each job accepts: the connection's, then its own.
+CommandOptions JobOptions(std::vector<std::string> flags, std::vector<std::string> values,
+                          size_t maxFiles) {
+  flags.push_back("--yes");
+  for (const char* v : {"--port", "--model", "--baud", "--data-bits", "--parity", "--flow",
+                        "--stop-bits", "--log"}) {
+    values.push_back(v);
+  }
+  return {std::move(flags), std::move(values), maxFiles};
+}
 
 int Usage(const char* command, const char* usage, const std::string& problem) {
   std::fprintf(stderr, "torvaset-cli logo %s: %s\nusage: torvaset-cli logo %s\n       %s\n%s\n",
@@ -113,10 +128,7 @@ bool ApplyLineOptions(const Args& args, CPorts& port, std::string& error) {
   port.m_nParity = 0;
   port.m_nFlowControl = 1;
   port.m_nStopBits = 0;
-  if (!ParseInt(FlagValue(args, "--baud", "115200"), 50, 4000000, port.m_nBaudRate)) {
-    error = "--baud takes a baud rate";
-    return false;
-  }
+  if (!ParseBaudRate(FlagValue(args, "--baud", "115200"), port.m_nBaudRate, error)) return false;
   const std::string bits = FlagValue(args, "--data-bits", "8");
   if (bits != "7" && bits != "8") {
     error = "--data-bits takes 7 or 8";
@@ -211,7 +223,19 @@ class CProgressLine {
 
 int UploadExitCode(UploadResult result) { return UploadSucceeded(result) ? 0 : 1; }
 
-int RunUploadJob(const JobSetup& setup, CLogoList& list) {
+// After the system's message about a failed open or write: where the bytes were to go and
+// the system's own error text, the part a user can act on.
+void PrintLinkReason(const CPrinterLink& link, const JobConnection& c) {
+  if (link.IsNetwork()) {
+    const std::string error = net::LastSocketError();
+    if (error != "no error") PrintReason(NetworkReason(c.strHost, c.nTcpPort, error));
+    return;
+  }
+  const int error = link.LastError();
+  if (error != 0) PrintReason(FileReason(c.strFilePath.empty() ? c.strPortName : c.strFilePath, error));
+}
+
+int RunUploadJob(const JobSetup& setup, CLogoList& list, int imageCount) {
   CPrinterSocket socket;
   CPrinterLink link(thePort, socket, setup.connection.strHost, setup.connection.nTcpPort);
   // The keys of the LOGO section that the rewrite after a complete upload replaces.
@@ -228,6 +252,10 @@ int RunUploadJob(const JobSetup& setup, CLogoList& list) {
   if (result == UploadResult::Erased) {
     std::fprintf(stderr, "torvaset-cli: every NV image of the printer was erased\n");
   }
+  if (result == UploadResult::Completed) PrintDone(CountOf(imageCount, "image", "images") + " written");
+  if (result == UploadResult::NotConnected || result == UploadResult::Failed) {
+    PrintLinkReason(link, setup.connection);
+  }
   return UploadExitCode(result);
 }
 
@@ -237,10 +265,13 @@ int RunLogoUpload(const Args& args) {
                 kPortHelp);
     return 0;
   }
+  std::string error;
+  if (!CheckArgs(args, JobOptions({"--gray", "--star", "--center-all"}, {"--threshold", "--max-width"}, SIZE_MAX), error)) {
+    return Usage("upload", kUploadUsage, error);
+  }
   const std::vector<std::string> files = Positionals(args, kValueFlags);
   if (files.empty()) return Usage("upload", kUploadUsage, "no bitmap files given (to erase: logo erase)");
   JobSetup setup;
-  std::string error;
   if (!SetUpJob(args, setup, error)) return Usage("upload", kUploadUsage, error);
 
   LogoOptions& options = theLogoOptions;
@@ -267,11 +298,13 @@ int RunLogoUpload(const Args& args) {
     std::filesystem::path path = std::filesystem::absolute(file, ec);
     const std::string full = ec ? file : path.lexically_normal().string();
     if (!list.AddBitmap(full, 0)) {
+      const std::string reason = ReadReason(file);
+      if (!reason.empty()) PrintReason(reason);
       std::fprintf(stderr, "torvaset-cli: %s was not added; nothing was sent\n", file.c_str());
       return 1;
     }
   }
-  return RunUploadJob(setup, list);
+  return RunUploadJob(setup, list, static_cast<int>(files.size()));
 }
 
 int RunLogoErase(const Args& args) {
@@ -280,15 +313,41 @@ int RunLogoErase(const Args& args) {
                 kPortHelp);
     return 0;
   }
+  std::string error;
   if (!Positionals(args, kValueFlags).empty()) {
     return Usage("erase", kEraseUsage, "erase takes no files (to write bitmaps: logo upload)");
   }
+  if (!CheckArgs(args, JobOptions({}, {}, 0), error)) return Usage("erase", kEraseUsage, error);
   JobSetup setup;
-  std::string error;
   if (!SetUpJob(args, setup, error)) return Usage("erase", kEraseUsage, error);
   CLogoList list(g_logoEntries, theLogoOptions);
   list.ResetList();
-  return RunUploadJob(setup, list);
+  return RunUploadJob(setup, list, 0);
+}
+
+// The printer prints nothing for a number that holds no image, and says nothing either: name
+// the selected numbers beyond the images the settings file records as written. Returns how
+// many selected prints those are.
+int NoteUnrecordedNumbers(const PrintSettings& settings) {
+  if (!settings.bSelection) return 0;
+  RangeList list;
+  int total = 0;
+  if (!ParsePrintRange(settings.strSelection, list, total)) return 0;
+  const int recorded = static_cast<int>(ReadLogoFiles().size());
+  std::string numbers;
+  int count = 0;
+  for (const int n : ExpandRangeList(list)) {
+    if (n <= recorded) continue;
+    if (++count <= 8) numbers += (numbers.empty() ? "" : ", ") + std::to_string(n);
+  }
+  if (count == 0) return 0;
+  if (count > 8) numbers += ", ...";
+  const std::string file = std::filesystem::path(theApp().m_strProfilePath).filename().string();
+  std::fprintf(stderr,
+               "torvaset-cli: note: %s records %s written here; number %s may hold no image, "
+               "and an empty number prints nothing\n",
+               file.c_str(), CountOf(recorded, "image", "images").c_str(), numbers.c_str());
+  return count;
 }
 
 bool ParseMode(const std::string& text, NvPrintMode& mode) {
@@ -306,8 +365,12 @@ int RunLogoPrint(const Args& args) {
                 kPortHelp);
     return 0;
   }
+  std::string error;
   if (!Positionals(args, kValueFlags).empty()) {
     return Usage("print", kPrintUsage, "print takes no files");
+  }
+  if (!CheckArgs(args, JobOptions({"--all", "--header", "--star"}, {"--range", "--mode"}, 0), error)) {
+    return Usage("print", kPrintUsage, error);
   }
   PrintSettings settings;
   const bool all = HasFlag(args, "--all");
@@ -321,7 +384,6 @@ int RunLogoPrint(const Args& args) {
   settings.bHeader = HasFlag(args, "--header");
   settings.bStarEmulation = HasFlag(args, "--star");
   JobSetup setup;
-  std::string error;
   if (!SetUpJob(args, setup, error)) return Usage("print", kPrintUsage, error);
   if (!PrintAllowedForPort(setup.connection.strPortName)) {
     return Usage("print", kPrintUsage, "printing needs a printer, not a file");
@@ -341,7 +403,19 @@ int RunLogoPrint(const Args& args) {
       [] { return CancelRequested(); });
   line.Done();
   if (result == PrintResult::Cancelled) std::fprintf(stderr, "torvaset-cli: printing cancelled\n");
-  return result == PrintResult::Printed ? 0 : 1;
+  if (result == PrintResult::NotConnected || result == PrintResult::Failed) {
+    PrintLinkReason(link, setup.connection);
+  }
+  if (result != PrintResult::Printed) return 1;
+  const int unrecorded = NoteUnrecordedNumbers(settings);
+  const int printed = job.Engine().Printed();
+  if (unrecorded == 0) {
+    PrintDone(CountOf(printed, "image", "images") + " printed");
+  } else {
+    PrintDone(CountOf(printed, "print command", "print commands") + " sent, " +
+              std::to_string(unrecorded) + " of them for numbers that may be empty");
+  }
+  return 0;
 }
 
 const bool g_bRegistered = RegisterLogoCommand("upload", RunLogoUpload, kUploadUsage) &&

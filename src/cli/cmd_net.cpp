@@ -3,10 +3,12 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 #include "app/messages.h"
 #include "app/services.h"
 #include "cli/cli_commands.h"
+#include "cli/cli_options.h"
 #include "network/net_discovery.h"
 #include "network/net_setting_packet.h"
 
@@ -78,12 +80,27 @@ std::string TextLine(const NetPrinterReply& reply) {
          "\t" + FormatAddress(p.m_gateway) + "\t" + FormatMac(p.m_mac);
 }
 
+// The exchange parameters every net command takes.
+const std::vector<std::string> kExchangeValues = {"--broadcast", "--port", "--listen-port"};
+
+int NetUsage(const char* command, const std::string& problem) {
+  UsageError(std::string("net ") + command, problem, "");
+  PrintNetUsage(stderr);
+  return kExitUsage;
+}
+
 int RunSearch(const Args& args) {
+  std::string error;
+  if (!CheckArgs(args, {{"--json", "--verbose"}, kExchangeValues, 0}, error)) {
+    return NetUsage("search", error);
+  }
   NetDiscoveryParams params;
   if (!ReadParams(args, params)) return 2;
   const bool json = HasFlag(args, "--json");
   CNetDiscovery discovery(params);
-  discovery.Search([json](const NetPrinterReply& reply) {
+  int found = 0;
+  discovery.Search([json, &found](const NetPrinterReply& reply) {
+    ++found;
     std::printf("%s\n", (json ? JsonLine(reply) : TextLine(reply)).c_str());
     std::fflush(stdout);
   });
@@ -97,6 +114,7 @@ int RunSearch(const Args& args) {
     std::fprintf(stderr, "error: %s\n", discovery.LastError().c_str());
     return 1;
   }
+  PrintDone(CountOf(found, "printer", "printers") + " found");
   return 0;
 }
 
@@ -112,6 +130,10 @@ bool ReadAddressFlag(const Args& args, const char* flag, NetAddress& address) {
 }
 
 int RunSet(const Args& args) {
+  std::string error;
+  std::vector<std::string> values = kExchangeValues;
+  values.insert(values.end(), {"--mac", "--ip", "--mask", "--gateway", "--tcp-port"});
+  if (!CheckArgs(args, {{"--dhcp", "--yes"}, values, 0}, error)) return NetUsage("set", error);
   NetDiscoveryParams params;
   if (!ReadParams(args, params)) return 2;
 
@@ -157,6 +179,8 @@ int RunSet(const Args& args) {
   }
   if (discovery.Stats().m_end != NetReceiveEnd::Answered) {
     std::fprintf(stderr, "note: no printer answered the set request\n");
+  } else {
+    PrintDone("the settings of " + mac + " were changed");
   }
   return 0;
 }
@@ -166,7 +190,7 @@ int RunSet(const Args& args) {
 int RunNetCommand(const Args& args) {
   const std::string command = args.empty() ? std::string() : args[0];
   const Args rest(args.begin() + (args.empty() ? 0 : 1), args.end());
-  if (command == "--help" || command == "-h" || HasFlag(rest, "--help")) {
+  if (command == "--help" || command == "-h" || HasFlag(rest, "--help") || HasFlag(rest, "-h")) {
     PrintNetUsage(stdout);
     return 0;
   }

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "cli/cli_commands.h"
+#include "cli/cli_options.h"
 #include "ports/port_enum.h"
 #include "ports/usb_discovery.h"
 
@@ -155,19 +156,17 @@ void PrintPortsUsage(std::FILE* out) {
 }  // namespace
 
 int RunPortsCommand(const Args& args) {
-  bool json = false;
-  for (const std::string& a : args) {
-    if (a == "--json") {
-      json = true;
-    } else if (a == "--help" || a == "-h") {
-      PrintPortsUsage(stdout);
-      return 0;
-    } else {
-      std::fprintf(stderr, "torvaset-cli ports: unexpected argument '%s'\n", a.c_str());
-      PrintPortsUsage(stderr);
-      return 2;
-    }
+  std::string error;
+  if (!CheckArgs(args, {{"--json"}, {}, 0}, error)) {
+    UsageError("ports", error, "");
+    PrintPortsUsage(stderr);
+    return kExitUsage;
   }
+  if (HasFlag(args, "--help") || HasFlag(args, "-h")) {
+    PrintPortsUsage(stdout);
+    return kExitOk;
+  }
+  const bool json = HasFlag(args, "--json");
   const PortReport report = CollectPorts();
   if (json) {
     PrintJson(report);

@@ -9,6 +9,7 @@
 #include "logo/gui/my_property.h"
 #include "network/gui/network_setting_dlg.h"
 #include "ports/ports.h"
+#include "ui/dialog_font.h"
 #include "ui/main_menu_dlg.h"
 #include "ui/network_dlg.h"
 #include "ui/port_setting_dlg.h"
@@ -20,6 +21,7 @@ int main(int argc, char* argv[]) {
   torva::IgnoreBrokenPipe();
   QApplication app(argc, argv);
   QApplication::setApplicationName("TORVASet");
+  torva::ApplyDialogFont(app);
 
   torva::CQtUserInterface ui;
   torva::InstallServices(&ui, nullptr, nullptr);

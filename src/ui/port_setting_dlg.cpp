@@ -15,6 +15,8 @@
 #include "app/messages.h"
 #include "app/services.h"
 #include "ports/usb_search.h"
+#include "logo/gui/elided_path.h"
+#include "logo/printer_check.h"
 #include "ui/connection_env.h"
 #include "ui/main_menu_dlg.h"
 #include "ui/network_dlg.h"
@@ -60,7 +62,7 @@ CPortSettingDlg::CPortSettingDlg(IConnectionEnvironment& env, QWidget* parent)
   m_pDevice = new QComboBox(this);
   m_pDevice->setObjectName("DEVICE");
   m_pDevice->setMinimumContentsLength(18);
-  m_pPort = new QComboBox(this);
+  m_pPort = new CPathComboBox(this);
   m_pPort->setObjectName("PORT");
   m_pBaudrate = NewList(this, "Baudrate", {"115200", "57600", "38400", "19200", "9600"});
   m_pParity = NewList(this, "Parity", {"NONE", "ODD", "EVEN"});
@@ -87,6 +89,14 @@ CPortSettingDlg::CPortSettingDlg(IConnectionEnvironment& env, QWidget* parent)
   m_pCancel = new QPushButton("Cancel", this);
   m_pCancel->setObjectName("Cancel");
   m_pCancel->setAutoDefault(false);
+  m_pCheck = new QPushButton("Check", this);
+  m_pCheck->setObjectName("Check");
+  m_pCheck->setAutoDefault(false);
+  m_pCheck->setToolTip("Sends the printer check on the chosen port and shows the answer");
+  m_pCheckStatus = new QLabel(this);
+  m_pCheckStatus->setObjectName("CheckStatus");
+  m_pCheckStatus->setWordWrap(true);
+  m_pCheckStatus->setTextInteractionFlags(Qt::TextSelectableByMouse);
 
   InitTorvaIcon();
   auto* iconLabel = new QLabel(this);
@@ -95,6 +105,7 @@ CPortSettingDlg::CPortSettingDlg(IConnectionEnvironment& env, QWidget* parent)
   iconLabel->setAlignment(Qt::AlignTop | Qt::AlignHCenter);
 
   auto* buttons = new QHBoxLayout;
+  buttons->addWidget(m_pCheck);
   buttons->addStretch();
   buttons->addWidget(m_pOk);
   buttons->addWidget(m_pCancel);
@@ -103,10 +114,16 @@ CPortSettingDlg::CPortSettingDlg(IConnectionEnvironment& env, QWidget* parent)
   top->addLayout(form, 1);
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(top);
+  layout->addWidget(m_pCheckStatus);
   layout->addLayout(buttons);
 
   // "activated" is the user's choice only; filling a list never runs the handlers.
   connect(m_pDevice, &QComboBox::activated, this, &CPortSettingDlg::OnSelChangeDevice);
+  connect(m_pDevice, &QComboBox::activated, this, &CPortSettingDlg::UpdateDisabledTips);
+  connect(m_pCheck, &QPushButton::clicked, this, &CPortSettingDlg::OnCheck);
+  // A check's answer belongs to the connection it was made on.
+  connect(m_pDevice, &QComboBox::activated, m_pCheckStatus, &QLabel::clear);
+  connect(m_pPort, &QComboBox::currentIndexChanged, m_pCheckStatus, &QLabel::clear);
   connect(m_pDataLength, &QComboBox::activated, this, &CPortSettingDlg::OnSelChangeDataLength);
   connect(m_pOk, &QPushButton::clicked, this, &CPortSettingDlg::OnOK);
   connect(m_pCancel, &QPushButton::clicked, this, &QDialog::reject);
@@ -126,6 +143,7 @@ void CPortSettingDlg::OnInitDialog() {
   setWindowTitle(kTitle);
 
   FillDeviceList();
+  RestoreLastModel();
 
   for (QComboBox* list : {m_pBaudrate, m_pParity, m_pDataLength, m_pFlowControl, m_pStopBit}) {
     list->setCurrentIndex(0);
@@ -138,6 +156,8 @@ void CPortSettingDlg::OnInitDialog() {
   theLog.WriteHeader();
 
   if (m_pDevice->currentIndex() >= 0) OnSelChangeDevice();
+  RestoreLastLine();
+  UpdateDisabledTips();
 }
 
 void CPortSettingDlg::SetKoreanLabels() {
@@ -145,6 +165,7 @@ void CPortSettingDlg::SetKoreanLabels() {
                           "플로우 컨트롤", "스톱 비트"};
   for (size_t i = 0; i < m_labels.size(); ++i) m_labels[i]->setText(korean[i]);
   m_pCancel->setText("취소");
+  m_pCheck->setText("점검");
 }
 
 void CPortSettingDlg::FillDeviceList() {
@@ -396,6 +417,7 @@ void CPortSettingDlg::OnOK() {
     s.m_strPortName = "USB";
   }
   if (networkResult != QDialog::Accepted) return;
+  SaveConfirmedConnection();
 
   CMainMenuDlg menu(m_env, this);
   RunModal(menu);

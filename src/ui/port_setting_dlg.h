@@ -5,9 +5,11 @@
 
 #include <QDialog>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "app/last_connection.h"
 #include "app/models.h"
 
 class QComboBox;
@@ -30,6 +32,9 @@ class CPortSettingDlg : public QDialog {
   void OnSelChangeDevice();
   void OnSelChangeDataLength();
   void OnOK();
+  // "Check": the printer check on the chosen connection; the answer, or that none came,
+  // goes to the status line. OK stays as it was whatever the outcome.
+  void OnCheck();
 
   // How the dialogs this one opens are run: exec() unless a test installs its own.
   using ModalRunner = std::function<int(QDialog&)>;
@@ -55,6 +60,13 @@ class CPortSettingDlg : public QDialog {
   // Takes the line parameters; false (after the message) at the first one not chosen.
   bool ReadLineParameters();
   void SetKoreanLabels();
+  // The remembered connection: its model before the model's handler runs (unless a USB
+  // printer that is present was pre-selected), its port and line parameters after.
+  void RestoreLastModel();
+  void RestoreLastLine();
+  void SaveConfirmedConnection();
+  // Tooltips that say why the port, the line parameters or OK are greyed out.
+  void UpdateDisabledTips();
 
   IConnectionEnvironment& m_env;
   CNetworkDlg* m_pNetwork = nullptr;
@@ -69,6 +81,9 @@ class CPortSettingDlg : public QDialog {
   QComboBox* m_pStopBit = nullptr;
   QPushButton* m_pOk = nullptr;
   QPushButton* m_pCancel = nullptr;
+  QPushButton* m_pCheck = nullptr;
+  QLabel* m_pCheckStatus = nullptr;
+  std::optional<LastConnection> m_lastConnection;
   std::vector<QLabel*> m_labels;  // DEVICE, PORT, Baudrate, Parity, Data Length, Flow, Stop
 };
 

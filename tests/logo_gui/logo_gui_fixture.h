@@ -33,12 +33,14 @@ std::unique_ptr<QObject> MakeCheckListCtrlTest();
 std::unique_ptr<QObject> MakeLogoSheetTest();
 std::unique_ptr<QObject> MakeUploadPageTest();
 std::unique_ptr<QObject> MakePrintPageTest();
+std::unique_ptr<QObject> MakeWidthWarningTest();
 
 inline QtTestClasses LogoTestClasses() {
   return {{"CheckListCtrlTest", MakeCheckListCtrlTest},
           {"LogoSheetTest", MakeLogoSheetTest},
           {"UploadPageTest", MakeUploadPageTest},
-          {"PrintPageTest", MakePrintPageTest}};
+          {"PrintPageTest", MakePrintPageTest},
+          {"WidthWarningTest", MakeWidthWarningTest}};
 }
 
 using Bytes = std::vector<std::uint8_t>;

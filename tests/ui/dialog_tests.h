@@ -24,13 +24,15 @@ std::unique_ptr<QObject> MakeMainMenuDlgTest();
 std::unique_ptr<QObject> MakeNetworkDlgTest();
 std::unique_ptr<QObject> MakeQtServicesTest();
 std::unique_ptr<QObject> MakeDemoFlowTest();
+std::unique_ptr<QObject> MakeConnectionAidsTest();
 
 inline QtTestClasses DialogTestClasses() {
   return {{"PortSettingDlgTest", MakePortSettingDlgTest},
           {"MainMenuDlgTest", MakeMainMenuDlgTest},
           {"NetworkDlgTest", MakeNetworkDlgTest},
           {"QtServicesTest", MakeQtServicesTest},
-          {"DemoFlowTest", MakeDemoFlowTest}};
+          {"DemoFlowTest", MakeDemoFlowTest},
+          {"ConnectionAidsTest", MakeConnectionAidsTest}};
 }
 
 struct DialogFixture {

@@ -10,7 +10,9 @@
 #include "app/messages.h"
 #include "app/services.h"
 #include "logo/gui/check_list_ctrl.h"
+#include "logo/gui/elided_path.h"
 #include "logo/logo_options.h"
+#include "logo/print_width.h"
 #include "logo/printer_link.h"
 #include "logo/upload_engine.h"
 #include "ports/ports.h"
@@ -187,7 +189,24 @@ void CLogoPage::TranslatePrinterDetails(const DetailsBlock& block) {
 void CLogoPage::ShowPrinterDetails(const DetailsBlock& block) const {
   const PrinterDetails details = PrinterDetailsFor(Port().m_strPortName, Port().m_nModel);
   block.pPrinterName->setText(QString::fromStdString(details.strPrinterName));
-  block.pPortName->setText(QString::fromStdString(details.strPortName));
+  ShowElidedPath(*block.pPortName, QString::fromStdString(details.strPortName));
+}
+
+QLabel* CLogoPage::MakeWidthWarning(QWidget* parent) {
+  auto* label = new QLabel(parent);
+  label->setObjectName("WidthWarning");
+  label->setWordWrap(true);
+  label->setStyleSheet("color: #b00000; font-weight: bold;");
+  label->setVisible(false);
+  return label;
+}
+
+void CLogoPage::ShowWidthWarning(QLabel& label, NvPrintMode mode) const {
+  const int model = Port().m_nModel;
+  const std::string text =
+      WideImagesText(WideImages(g_logoEntries, model, mode), PrintableWidthDots(model), Korean());
+  label.setText(QString::fromStdString(text));
+  label.setVisible(!text.empty());
 }
 
 }  // namespace torva

@@ -13,6 +13,7 @@
 #include <string>
 
 #include "logo/logo_list.h"
+#include "logo/nv_commands.h"
 
 class QGridLayout;
 class QGroupBox;
@@ -128,8 +129,14 @@ class CLogoPage : public QWidget {
   };
   DetailsBlock MakePrinterDetails();
   static void TranslatePrinterDetails(const DetailsBlock& block);
-  // The printer and port names of the connection's current settings.
+  // The printer and port names of the connection's current settings; a long port path is
+  // shortened in the middle, the whole path is the tooltip.
   void ShowPrinterDetails(const DetailsBlock& block) const;
+
+  // A warning line of the upload and print pages, hidden while every image of the list
+  // fits across the model's paper at mode.
+  static QLabel* MakeWidthWarning(QWidget* parent);
+  void ShowWidthWarning(QLabel& label, NvPrintMode mode) const;
 
   const int m_nPageId;
   const char* m_pszHelpTopic;

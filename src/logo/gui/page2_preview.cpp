@@ -13,6 +13,8 @@
 
 #include "logo/gui/check_list_ctrl.h"
 #include "logo/logo_bitmap.h"
+#include "logo/print_width.h"
+#include "ports/ports.h"
 #include "logo/raster_preview.h"
 
 namespace torva {
@@ -40,6 +42,8 @@ CPage2Preview::CPage2Preview(CLogoList& list, LogoConnection& connection, QWidge
   m_pShowPrinted = new QCheckBox("Show as &printed", this);
   m_pShowPrinted->setObjectName("ShowPrinted");
   m_pShowPrinted->setToolTip("The dots the printer will receive, with the current options");
+  m_pDotSize = new QLabel(this);
+  m_pDotSize->setObjectName("DotSize");
 
   m_pQualityGroup = new QGroupBox("Q&uality", this);
   m_pQualityGroup->setObjectName("QualityGroup");
@@ -63,8 +67,9 @@ CPage2Preview::CPage2Preview(CLogoList& list, LogoConnection& connection, QWidge
   auto* grid = new QGridLayout(this);
   PlaceListBlock(*grid, m_bitmaps);
   grid->addLayout(views, 4, 0, 1, 2);
-  grid->addWidget(m_pShowPrinted, 5, 0, 1, 2);
-  grid->addWidget(m_pQualityGroup, 6, 0, 1, 2);
+  grid->addWidget(m_pDotSize, 5, 0, 1, 2);
+  grid->addWidget(m_pShowPrinted, 6, 0, 1, 2);
+  grid->addWidget(m_pQualityGroup, 7, 0, 1, 2);
 
   WireList(*m_bitmaps.pList, false, [this] { DrawPreview(); });
   connect(m_pQuality, &QButtonGroup::idClicked, this, [this](int id) {
@@ -154,6 +159,30 @@ QImage CPage2Preview::PrintedImage(const std::string& path, const LogoOptions& o
   return image.copy();
 }
 
+void CPage2Preview::ShowDotSize(const QImage& picture) {
+  if (picture.isNull()) {
+    m_pDotSize->clear();
+    m_pDotSize->setStyleSheet({});
+    return;
+  }
+  static constexpr NvPrintMode kModeOfQuality[4] = {NvPrintMode::Normal, NvPrintMode::Quadruple,
+                                                     NvPrintMode::DoubleHeight,
+                                                     NvPrintMode::DoubleWidth};
+  const bool korean = Korean();
+  QString text = QString("%1 x %2 %3").arg(picture.width()).arg(picture.height())
+                     .arg(korean ? "도트" : "dots");
+  const int printable = PrintableWidthDots(Port().m_nModel);
+  const int across = PrintedWidthDots(picture.width(), kModeOfQuality[m_nQuality & 3]);
+  const bool wide = across > printable;
+  if (wide) {
+    text += korean ? QString(" - 인쇄 폭 %1 도트가 용지 폭 %2 도트보다 넓습니다").arg(across).arg(printable)
+                   : QString(" - prints %1 dots across, wider than the %2 dots of the paper")
+                         .arg(across).arg(printable);
+  }
+  m_pDotSize->setText(text);
+  m_pDotSize->setStyleSheet(wide ? "color: #b00000; font-weight: bold;" : "");
+}
+
 QPixmap CPage2Preview::Compose(const QImage& image, QSize& drawn) const {
   QPixmap area(kPreviewWidth, kPreviewHeight);
   area.fill(palette().color(QPalette::Window));
@@ -172,6 +201,7 @@ void CPage2Preview::DrawPreview() {
   QImage picture;
   if (!path.empty()) picture.load(QString::fromStdString(path));
   m_pPreview->setPixmap(Compose(picture, m_drawnSize));
+  ShowDotSize(picture);
 
   m_printed = QImage();
   m_drawnPrinted = QSize();

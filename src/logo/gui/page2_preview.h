@@ -57,11 +57,13 @@ class CPage2Preview : public CLogoPage {
  private:
   QPixmap Compose(const QImage& image, QSize& drawn) const;
   std::string RememberedPath() const;
+  void ShowDotSize(const QImage& picture);
 
   ListBlock m_bitmaps;
   QLabel* m_pPreview = nullptr;
   QLabel* m_pPrintedView = nullptr;
   QCheckBox* m_pShowPrinted = nullptr;
+  QLabel* m_pDotSize = nullptr;  // the picture's size in dots, and whether it fits the paper
   QGroupBox* m_pQualityGroup = nullptr;
   QButtonGroup* m_pQuality = nullptr;
   QRadioButton* m_apQuality[4] = {};

@@ -2,6 +2,7 @@
 
 #include <QGridLayout>
 #include <QGroupBox>
+#include <QLabel>
 #include <QPushButton>
 
 #include "logo/gui/check_list_ctrl.h"
@@ -22,11 +23,13 @@ CPage3Upload::CPage3Upload(CLogoList& list, LogoConnection& connection, QWidget*
   m_pUpload = new QPushButton("&Upload", this);
   m_pUpload->setObjectName("Upload");
   m_pUpload->setAutoDefault(false);
+  m_pWidthWarning = MakeWidthWarning(this);
 
   auto* grid = new QGridLayout(this);
   PlaceListBlock(*grid, m_bitmaps);
   grid->addWidget(m_details.pGroup, 4, 0, 1, 2);
-  grid->addWidget(m_pUpload, 5, 1, Qt::AlignRight);
+  grid->addWidget(m_pWidthWarning, 5, 0, 1, 2);
+  grid->addWidget(m_pUpload, 6, 1, Qt::AlignRight);
 
   WireList(*m_bitmaps.pList, false);
   connect(m_pUpload, &QPushButton::clicked, this, &CPage3Upload::OnUpload);
@@ -46,6 +49,7 @@ void CPage3Upload::OnSetActive() {
   const std::string& portName = Port().m_strPortName;
   m_bToFile = LinkKindOfPort(portName) == LinkKind::File;
   ShowPrinterDetails(m_details);
+  ShowWidthWarning(*m_pWidthWarning, NvPrintMode::Normal);
   g_logoSheet.nActivePage = kUpload;
 }
 

@@ -35,6 +35,7 @@ class CPage3Upload : public CLogoPage {
   ListBlock m_bitmaps;
   DetailsBlock m_details;
   QPushButton* m_pUpload = nullptr;
+  QLabel* m_pWidthWarning = nullptr;
   bool m_bToFile = false;
   UploadResult m_eLastResult;
 };

@@ -5,6 +5,7 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -69,17 +70,22 @@ CPage4Print::CPage4Print(CLogoList& list, LogoConnection& connection, QWidget* p
   m_pPrint = new QPushButton("&Print", this);
   m_pPrint->setObjectName("Print");
   m_pPrint->setAutoDefault(false);
+  m_pWidthWarning = MakeWidthWarning(this);
 
   auto* grid = new QGridLayout(this);
   grid->addWidget(m_pRangeGroup, 0, 0);
   grid->addWidget(m_pModeGroup, 0, 1);
   grid->addWidget(m_pHeaderGroup, 1, 0);
   grid->addWidget(m_details.pGroup, 1, 1);
-  grid->addWidget(m_pPrint, 2, 1, Qt::AlignRight);
+  grid->addWidget(m_pWidthWarning, 2, 0, 1, 2);
+  grid->addWidget(m_pPrint, 3, 1, Qt::AlignRight);
 
   connect(m_pAll, &QRadioButton::clicked, this, [this] { m_nRange = 0; });
   connect(m_pSelection, &QRadioButton::clicked, this, &CPage4Print::OnSelectionChosen);
-  connect(m_pModes, &QButtonGroup::idClicked, this, [this](int id) { m_nMode = id; });
+  connect(m_pModes, &QButtonGroup::idClicked, this, [this](int id) {
+    m_nMode = id;
+    ShowWidthWarning(*m_pWidthWarning, static_cast<NvPrintMode>(m_nMode));
+  });
   connect(m_pHeaders, &QButtonGroup::idClicked, this, [this](int id) { m_nHeader = id; });
   connect(m_pPrint, &QPushButton::clicked, this, &CPage4Print::OnPrint);
 }
@@ -107,7 +113,12 @@ void CPage4Print::OnInitDialog() {
 void CPage4Print::OnSetActive() {
   const std::string& portName = Port().m_strPortName;
   ShowPrinterDetails(m_details);
-  m_pPrint->setEnabled(PrintAllowedForPort(portName));
+  const bool allowed = PrintAllowedForPort(portName);
+  m_pPrint->setEnabled(allowed);
+  m_pPrint->setToolTip(allowed ? QString()
+                               : Korean() ? "파일로는 인쇄할 수 없습니다: 프린터에 연결하십시오"
+                                          : "Printing needs a printer; this connection writes a file");
+  ShowWidthWarning(*m_pWidthWarning, static_cast<NvPrintMode>(m_nMode));
 }
 
 std::string CPage4Print::SelectionText() const { return m_pSelectionText->text().toStdString(); }

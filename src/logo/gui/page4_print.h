@@ -9,6 +9,7 @@
 
 class QButtonGroup;
 class QGroupBox;
+class QLabel;
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
@@ -57,6 +58,7 @@ class CPage4Print : public CLogoPage {
   QRadioButton* m_pAddHeader = nullptr;
   DetailsBlock m_details;
   QPushButton* m_pPrint = nullptr;
+  QLabel* m_pWidthWarning = nullptr;
   PrintResult m_eLastResult;
 };
 
