@@ -9,9 +9,9 @@
 namespace torva {
 
 struct LastConnection {
-  std::string strModel;      // the model name as the list shows it
-  std::string strPort;       // serial or parallel device; empty for USB and network printers
-  int nBaudRate = 0;         // 0: not a serial line
+  std::string strModel;  // the model name as the list shows it
+  std::string strPort;   // serial or parallel device; empty for USB and network printers
+  int nBaudRate = 0;     // 0: not a serial line
   int nDataBits = 8;
   int nParity = 0;           // 0 none, 1 odd, 2 even
   int nStopBits = 0;         // 0 one, 2 two

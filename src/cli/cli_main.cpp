@@ -46,7 +46,9 @@ int main(int argc, char** argv) {
     return argc < 2 ? 2 : 0;
   }
   if (std::strcmp(argv[1], "--version") == 0) {
-    if (argc > 2) return torva::cli::UsageError("--version", "takes no arguments", "torvaset-cli --version");
+    if (argc > 2) {
+      return torva::cli::UsageError("--version", "takes no arguments", "torvaset-cli --version");
+    }
     const torva::FileVersion v = torva::System().Version();
     std::printf("torvaset-cli %d.%d.%d\n", v.major, v.minor, v.build);
     return 0;

@@ -1,5 +1,6 @@
 // "torvaset-cli logo upload | print | erase": the upload and print jobs of the logo pages,
 // driven by the same engines with the same bytes, order and waits.
+#include <cstdint>
 #include <cstdio>
 #include <filesystem>
 #include <string>
@@ -19,8 +20,8 @@
 #include "logo/logo_options.h"
 #include "logo/print_job.h"
 #include "logo/print_range.h"
-#include "logo/upload_engine.h"
 #include "logo/printer_link.h"
+#include "logo/upload_engine.h"
 #include "logo/upload_job.h"
 #include "network/printer_socket.h"
 #include "network/socket_hooks.h"
@@ -51,8 +52,8 @@ constexpr const char* kPortHelp =
     "answered with --yes. Ctrl+C cancels between images.";
 
 const std::vector<std::string> kValueFlags = {
-    "--port", "--model", "--baud", "--data-bits", "--parity", "--flow", "--stop-bits",
-    "--threshold", "--max-width", "--range", "--mode", "--log"};
+    "--port",      "--model",     "--baud",      "--data-bits", "--parity", "--flow",
+    "--stop-bits", "--threshold", "--max-width", "--range",     "--mode",   "--log"};
 
 // The options each job accepts: the connection's, then its own.
 CommandOptions JobOptions(std::vector<std::string> flags, std::vector<std::string> values,
@@ -232,7 +233,9 @@ void PrintLinkReason(const CPrinterLink& link, const JobConnection& c) {
     return;
   }
   const int error = link.LastError();
-  if (error != 0) PrintReason(FileReason(c.strFilePath.empty() ? c.strPortName : c.strFilePath, error));
+  if (error != 0) {
+    PrintReason(FileReason(c.strFilePath.empty() ? c.strPortName : c.strFilePath, error));
+  }
 }
 
 int RunUploadJob(const JobSetup& setup, CLogoList& list, int imageCount) {
@@ -252,7 +255,9 @@ int RunUploadJob(const JobSetup& setup, CLogoList& list, int imageCount) {
   if (result == UploadResult::Erased) {
     std::fprintf(stderr, "torvaset-cli: every NV image of the printer was erased\n");
   }
-  if (result == UploadResult::Completed) PrintDone(CountOf(imageCount, "image", "images") + " written");
+  if (result == UploadResult::Completed) {
+    PrintDone(CountOf(imageCount, "image", "images") + " written");
+  }
   if (result == UploadResult::NotConnected || result == UploadResult::Failed) {
     PrintLinkReason(link, setup.connection);
   }
@@ -266,7 +271,10 @@ int RunLogoUpload(const Args& args) {
     return 0;
   }
   std::string error;
-  if (!CheckArgs(args, JobOptions({"--gray", "--star", "--center-all"}, {"--threshold", "--max-width"}, SIZE_MAX), error)) {
+  if (!CheckArgs(args,
+                 JobOptions({"--gray", "--star", "--center-all"}, {"--threshold", "--max-width"},
+                            SIZE_MAX),
+                 error)) {
     return Usage("upload", kUploadUsage, error);
   }
   const std::vector<std::string> files = Positionals(args, kValueFlags);
@@ -369,7 +377,8 @@ int RunLogoPrint(const Args& args) {
   if (!Positionals(args, kValueFlags).empty()) {
     return Usage("print", kPrintUsage, "print takes no files");
   }
-  if (!CheckArgs(args, JobOptions({"--all", "--header", "--star"}, {"--range", "--mode"}, 0), error)) {
+  if (!CheckArgs(args, JobOptions({"--all", "--header", "--star"}, {"--range", "--mode"}, 0),
+                 error)) {
     return Usage("print", kPrintUsage, error);
   }
   PrintSettings settings;

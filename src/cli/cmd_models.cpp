@@ -26,13 +26,20 @@ const char* InterfaceName(const std::string& name) {
   const int family = ModelFamilyFromName(name);
   if (family == 0) return "unknown model";
   switch (PortKindFromName(name, family)) {
-    case PK_COM: return "serial";
-    case PK_LPT: return "parallel";
-    case PK_USB_COM: return "USB serial";
-    case PK_USB: return "USB printer";
-    case PK_ETHERNET: return "Ethernet";
-    case PK_WIFI: return "WiFi";
-    case PK_NONE: break;
+    case PK_COM:
+      return "serial";
+    case PK_LPT:
+      return "parallel";
+    case PK_USB_COM:
+      return "USB serial";
+    case PK_USB:
+      return "USB printer";
+    case PK_ETHERNET:
+      return "Ethernet";
+    case PK_WIFI:
+      return "WiFi";
+    case PK_NONE:
+      break;
   }
   return "none";
 }
@@ -64,9 +71,10 @@ int RunModelsCommand(const Args& args) {
   std::string error;
   if (!CheckArgs(args, {{"--json"}, {}, 0}, error)) return UsageError("models", error, kUsage);
   if (HasFlag(args, "--help") || HasFlag(args, "-h")) {
-    std::printf("usage: %s\n\nThe built-in model names, then the names of the settings file's\n"
-                "DEVICELIST section (which replace the built-in list in the connection dialog).\n",
-                kUsage);
+    std::printf(
+        "usage: %s\n\nThe built-in model names, then the names of the settings file's\n"
+        "DEVICELIST section (which replace the built-in list in the connection dialog).\n",
+        kUsage);
     return kExitOk;
   }
   const std::vector<ModelRow> rows = CollectModels();

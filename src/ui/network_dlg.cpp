@@ -123,7 +123,8 @@ void CNetworkDlg::OnInitDialog() {
     m_pFirst->setEnabled(static_cast<bool>(SettingLauncherSlot()));
     m_pSecond->setText("Reserved");
     // Greyed-out buttons say why.
-    m_pSecond->setToolTip(korean ? "이더넷 프린터에는 쓰지 않습니다" : "Not used with an Ethernet printer");
+    m_pSecond->setToolTip(korean ? "이더넷 프린터에는 쓰지 않습니다"
+                                 : "Not used with an Ethernet printer");
     m_pFirst->setToolTip(m_pFirst->isEnabled() ? QString()
                          : korean ? "이 프로그램에는 네트워크 설정이 없습니다"
                                   : "Network Setting is not part of this build");

@@ -47,7 +47,9 @@ void CPortSettingDlg::RestoreLastLine() {
   if (last.nBaudRate <= 0 || !IsSerialKind(m_nPortKind)) return;
   SelectText(m_pBaudrate, QString::number(last.nBaudRate));
   SelectText(m_pDataLength, QString("%1 Bits").arg(last.nDataBits));
-  if (last.nParity >= 0 && last.nParity < m_pParity->count()) m_pParity->setCurrentIndex(last.nParity);
+  if (last.nParity >= 0 && last.nParity < m_pParity->count()) {
+    m_pParity->setCurrentIndex(last.nParity);
+  }
   SelectText(m_pStopBit, last.nStopBits == 2 ? "2" : "1");
   if (last.nFlowControl >= 1 && last.nFlowControl <= m_pFlowControl->count()) {
     m_pFlowControl->setCurrentIndex(last.nFlowControl - 1);
@@ -119,8 +121,9 @@ void CPortSettingDlg::UpdateDisabledTips() {
   if (!chosen) {
     portTip = lineTip = korean ? "먼저 프린터 종류를 고르십시오" : "Choose a printer model first";
   } else if (m_nPortKind == PK_USB) {
-    portTip = korean ? "USB 프린터는 장치 ID로 찾으므로 고를 포트가 없습니다"
-                     : "A USB printer is found by its device identifier: there is no port to choose";
+    portTip = korean
+                  ? "USB 프린터는 장치 ID로 찾으므로 고를 포트가 없습니다"
+                  : "A USB printer is found by its device identifier: there is no port to choose";
   } else if (IsNetworkKind(m_nPortKind)) {
     portTip = korean ? "네트워크 프린터의 주소는 OK 다음에 입력합니다"
                      : "A network printer's address is asked for after OK";

@@ -1,7 +1,6 @@
 // torvaset-cli as a user meets it: every bad input is a usage error or a failed job with the
 // line that says why, and a job that succeeds says so in one line.
 #include <gtest/gtest.h>
-
 #include <sys/wait.h>
 
 #include <chrono>
@@ -155,14 +154,20 @@ TEST(CliModels, ListsTheSettingsFileAdditionsAfterTheBuiltInNames) {
   WriteFileBytes(dir.File("torvaset.INI"), "[DEVICELIST]\r\nModel1=TORVA10S\r\nModel2=XYZ-9\r\n");
   const CliRun r = RunIn(dir, "models --json");
   ASSERT_EQ(r.status, 0) << r.err;
-  EXPECT_NE(r.out.find(R"({"name": "TORVA40/45E-II", "modelCode": 6, "interface": "Ethernet", "source": "built-in"})"),
-            std::string::npos)
+  EXPECT_NE(
+      r.out.find(
+          R"({"name": "TORVA40/45E-II", "modelCode": 6, "interface": "Ethernet", "source": "built-in"})"),
+      std::string::npos)
       << r.out;
-  EXPECT_NE(r.out.find(R"({"name": "TORVA10S", "modelCode": 2, "interface": "serial", "source": "DEVICELIST"})"),
-            std::string::npos)
+  EXPECT_NE(
+      r.out.find(
+          R"({"name": "TORVA10S", "modelCode": 2, "interface": "serial", "source": "DEVICELIST"})"),
+      std::string::npos)
       << r.out;
-  EXPECT_NE(r.out.find(R"({"name": "XYZ-9", "modelCode": 1, "interface": "unknown model", "source": "DEVICELIST"})"),
-            std::string::npos)
+  EXPECT_NE(
+      r.out.find(
+          R"({"name": "XYZ-9", "modelCode": 1, "interface": "unknown model", "source": "DEVICELIST"})"),
+      std::string::npos)
       << r.out;
 }
 

@@ -37,14 +37,19 @@ class WidthWarningTest : public QObject {
     QTest::addColumn<bool>("uploadWarns");
     QTest::addColumn<bool>("printWarns");
     QTest::addColumn<QString>("dotSize");
-    QTest::newRow("600 on 512") << 6 << 600 << "ModeNormal" << true << true
-                                << "600 x 8 dots - prints 600 dots across, wider than the 512 dots of the paper";
+    QTest::newRow("600 on 512")
+        << 6 << 600 << "ModeNormal" << true << true
+        << "600 x 8 dots - prints 600 dots across, wider than the 512 dots of the paper";
     QTest::newRow("512 fits") << 6 << 512 << "ModeNormal" << false << false << "512 x 8 dots";
-    QTest::newRow("300 doubled") << 6 << 300 << "ModeDoubleWidth" << false << true << "300 x 8 dots";
-    QTest::newRow("300 taller") << 6 << 300 << "ModeDoubleHeight" << false << false << "300 x 8 dots";
-    QTest::newRow("300 quadruple") << 6 << 300 << "ModeQuadruple" << false << true << "300 x 8 dots";
-    QTest::newRow("400 on TORVA10") << 2 << 400 << "ModeNormal" << true << true
-                                    << "400 x 8 dots - prints 400 dots across, wider than the 384 dots of the paper";
+    QTest::newRow("300 doubled") << 6 << 300 << "ModeDoubleWidth" << false << true
+                                 << "300 x 8 dots";
+    QTest::newRow("300 taller") << 6 << 300 << "ModeDoubleHeight" << false << false
+                                << "300 x 8 dots";
+    QTest::newRow("300 quadruple")
+        << 6 << 300 << "ModeQuadruple" << false << true << "300 x 8 dots";
+    QTest::newRow("400 on TORVA10")
+        << 2 << 400 << "ModeNormal" << true << true
+        << "400 x 8 dots - prints 400 dots across, wider than the 384 dots of the paper";
   }
 
   void widePicturesAreWarnedAbout() {

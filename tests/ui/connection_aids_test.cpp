@@ -27,8 +27,8 @@ void Choose(QComboBox* combo, const QString& text) {
 
 QStringList Chosen(QWidget& dlg) {
   QStringList shown;
-  for (const char* name : {"DEVICE", "PORT", "Baudrate", "DataLength", "Parity", "StopBit",
-                           "FlowControl"}) {
+  for (const char* name :
+       {"DEVICE", "PORT", "Baudrate", "DataLength", "Parity", "StopBit", "FlowControl"}) {
     shown << List(dlg, name)->currentText();
   }
   return shown;
@@ -49,7 +49,7 @@ class ConnectionAidsTest : public QObject {
     QTest::addColumn<QStringList>("chosen");
     QTest::newRow("serial line") << kSerialSection << false
                                  << QStringList{"TORVA40/45S", "/dev/ttyS1", "9600", "7 Bits",
-                                                "EVEN", "2", "S/W"};
+                                                "EVEN",        "2",          "S/W"};
     QTest::newRow("a present USB printer wins")
         << kSerialSection << true
         << QStringList{"TORVA40/45U-II", "", "115200", "8 Bits", "NONE", "1", "H/W"};
@@ -127,10 +127,12 @@ class ConnectionAidsTest : public QObject {
         << "The printer answered on SERIAL: 1F";
     QTest::newRow("serial, silent") << QStringList{"--silent"} << "TORVA40/45S"
                                     << "SERIAL: no answer within half a second";
-    QTest::newRow("network, answering") << QStringList{"--no-serial", "--tcp-port", "0"}
-                                        << "TORVA40/45E-II" << "The printer answered on TCP: 20";
-    QTest::newRow("network, silent") << QStringList{"--no-serial", "--tcp-port", "0", "--silent"}
-                                     << "TORVA40/45E-II" << "TCP: no answer within half a second";
+    QTest::newRow("network, answering")
+        << QStringList{"--no-serial", "--tcp-port", "0"} << "TORVA40/45E-II"
+        << "The printer answered on TCP: 20";
+    QTest::newRow("network, silent")
+        << QStringList{"--no-serial", "--tcp-port", "0", "--silent"} << "TORVA40/45E-II"
+        << "TCP: no answer within half a second";
   }
 
   void checkAsksThePrinterOnTheChosenPort() {

@@ -44,7 +44,8 @@ void ShowElidedPath(QLineEdit& field, const QString& path) {
 
 CPathComboBox::CPathComboBox(QWidget* parent) : QComboBox(parent) {
   view()->setTextElideMode(Qt::ElideMiddle);
-  connect(this, &QComboBox::currentTextChanged, this, [this](const QString& text) { setToolTip(text); });
+  connect(this, &QComboBox::currentTextChanged, this,
+          [this](const QString& text) { setToolTip(text); });
 }
 
 void CPathComboBox::paintEvent(QPaintEvent*) {

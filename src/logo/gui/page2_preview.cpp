@@ -14,8 +14,8 @@
 #include "logo/gui/check_list_ctrl.h"
 #include "logo/logo_bitmap.h"
 #include "logo/print_width.h"
-#include "ports/ports.h"
 #include "logo/raster_preview.h"
+#include "ports/ports.h"
 
 namespace torva {
 namespace {
@@ -166,18 +166,23 @@ void CPage2Preview::ShowDotSize(const QImage& picture) {
     return;
   }
   static constexpr NvPrintMode kModeOfQuality[4] = {NvPrintMode::Normal, NvPrintMode::Quadruple,
-                                                     NvPrintMode::DoubleHeight,
-                                                     NvPrintMode::DoubleWidth};
+                                                    NvPrintMode::DoubleHeight,
+                                                    NvPrintMode::DoubleWidth};
   const bool korean = Korean();
-  QString text = QString("%1 x %2 %3").arg(picture.width()).arg(picture.height())
+  QString text = QString("%1 x %2 %3")
+                     .arg(picture.width())
+                     .arg(picture.height())
                      .arg(korean ? "도트" : "dots");
   const int printable = PrintableWidthDots(Port().m_nModel);
   const int across = PrintedWidthDots(picture.width(), kModeOfQuality[m_nQuality & 3]);
   const bool wide = across > printable;
   if (wide) {
-    text += korean ? QString(" - 인쇄 폭 %1 도트가 용지 폭 %2 도트보다 넓습니다").arg(across).arg(printable)
+    text += korean ? QString(" - 인쇄 폭 %1 도트가 용지 폭 %2 도트보다 넓습니다")
+                         .arg(across)
+                         .arg(printable)
                    : QString(" - prints %1 dots across, wider than the %2 dots of the paper")
-                         .arg(across).arg(printable);
+                         .arg(across)
+                         .arg(printable);
   }
   m_pDotSize->setText(text);
   m_pDotSize->setStyleSheet(wide ? "color: #b00000; font-weight: bold;" : "");

@@ -116,8 +116,8 @@ void CPage4Print::OnSetActive() {
   const bool allowed = PrintAllowedForPort(portName);
   m_pPrint->setEnabled(allowed);
   m_pPrint->setToolTip(allowed ? QString()
-                               : Korean() ? "파일로는 인쇄할 수 없습니다: 프린터에 연결하십시오"
-                                          : "Printing needs a printer; this connection writes a file");
+                       : Korean() ? "파일로는 인쇄할 수 없습니다: 프린터에 연결하십시오"
+                                  : "Printing needs a printer; this connection writes a file");
   ShowWidthWarning(*m_pWidthWarning, static_cast<NvPrintMode>(m_nMode));
 }
 
