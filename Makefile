@@ -4,7 +4,7 @@ PRESET    ?= default
 BUILD_DIR ?= build/$(PRESET)
 JOBS      ?= $(shell nproc)
 
-.PHONY: deps build run test test-asan test-tsan test-clang bench clean
+.PHONY: deps build run test test-asan test-tsan test-clang bench windows test-windows clean
 
 deps:
 	@scripts/install-deps.sh packages.txt
@@ -32,6 +32,18 @@ bench: deps
 	@cmake --preset bench >/dev/null
 	@cmake --build --preset bench -j $(JOBS)
 	@scripts/run-bench.sh build/bench
+
+# The core libraries and torvaset-cli.exe for 64-bit Windows (build/windows/bin), cross-built
+# with mingw-w64; their tests run under wine against the Linux simulator and command line.
+windows:
+	@scripts/install-deps.sh packages-windows.txt
+	@cmake --preset windows >/dev/null
+	@cmake --build --preset windows -j $(JOBS)
+
+test-windows: windows deps
+	@cmake --preset default >/dev/null
+	@cmake --build build/default -j $(JOBS) --target torva-printer-sim torvaset-cli
+	@scripts/wine-tests.sh build/windows -j $(JOBS) --output-on-failure --timeout 300
 
 clean:
 	rm -rf build

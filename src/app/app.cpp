@@ -33,7 +33,8 @@ bool CTorvaToolApp::InitPaths(const std::string& argv0) {
   // not beside the executable.
   std::string base = std::filesystem::path(argv0).stem().string();
   if (base.empty()) base = "torvaset";
-  m_strProfilePath = std::string(m_szStartDir) + "/" + base + ".INI";
+  m_strProfilePath = std::string(m_szStartDir) +
+                     static_cast<char>(std::filesystem::path::preferred_separator) + base + ".INI";
   return true;
 }
 

@@ -8,6 +8,13 @@
 #include <mutex>
 #include <string>
 
+// The C library's formatting: mingw-w64's own (C99, with %zu) rather than the system's.
+#if defined(__MINGW32__)
+#define TORVA_PRINTF gnu_printf
+#else
+#define TORVA_PRINTF printf
+#endif
+
 namespace torva {
 
 class CErrorLog {
@@ -21,8 +28,8 @@ class CErrorLog {
   bool OpenLog(const std::string& fileName);
   // "[YYYY/MM/DD hh:mm:ss] " + the formatted text (cut to 255 characters) + CR LF.
   // Does nothing while no file is held.
-  void WriteLog(const char* format, ...) __attribute__((format(printf, 2, 3)));
-  void WriteLogV(const char* format, va_list args) __attribute__((format(printf, 2, 0)));
+  void WriteLog(const char* format, ...) __attribute__((format(TORVA_PRINTF, 2, 3)));
+  void WriteLogV(const char* format, va_list args) __attribute__((format(TORVA_PRINTF, 2, 0)));
   // The version entry "ERROR LOG : Tool - Ver a.b.c.d".
   void WriteHeader();
   void CloseLog();

@@ -1,6 +1,8 @@
-#include "app/platform.h"
-
 #include <csignal>
+#include <cstdlib>
+
+#include "app/platform.h"
+#include "app/services.h"
 
 namespace torva {
 
@@ -11,5 +13,10 @@ std::tm LocalTime(std::time_t t) {
 }
 
 void IgnoreBrokenPipe() { std::signal(SIGPIPE, SIG_IGN); }
+
+int SystemDefaultLanguageId() {
+  return LanguageIdFromLocale(std::getenv("LC_ALL"), std::getenv("LC_MESSAGES"),
+                              std::getenv("LANG"));
+}
 
 }  // namespace torva

@@ -1,12 +1,12 @@
 #include "app/services.h"
 
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <thread>
 
 #include "app/messages.h"
+#include "app/platform.h"
 
 #ifndef TORVA_VERSION_MAJOR
 #define TORVA_VERSION_MAJOR 0
@@ -51,10 +51,7 @@ int LanguageIdFromLocale(const char* lcAll, const char* lcMessages, const char* 
   return kLangEnglish;
 }
 
-int CHostSystem::DefaultLanguageId() {
-  return LanguageIdFromLocale(std::getenv("LC_ALL"), std::getenv("LC_MESSAGES"),
-                              std::getenv("LANG"));
-}
+int CHostSystem::DefaultLanguageId() { return SystemDefaultLanguageId(); }
 
 std::string CHostSystem::StartDirectory() {
   std::error_code error;

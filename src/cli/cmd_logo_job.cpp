@@ -113,8 +113,7 @@ bool ParsePort(const std::string& text, JobConnection& c, std::string& error) {
   } else {
     c.strPortName = text;
     const LinkKind kind = LinkKindOfPort(text);
-    std::error_code ec;
-    if (kind == LinkKind::Serial && !std::filesystem::is_character_file(text, ec)) {
+    if (kind == LinkKind::Serial && !IsDeviceName(text)) {
       error = "'" + text + "' is not a terminal device (use file:PATH to write a file)";
     } else if (kind == LinkKind::Network || kind == LinkKind::Unreachable) {
       error = "use tcp:HOST:PORT for a network printer";

@@ -157,7 +157,7 @@ CNetDiscovery::Datagram CNetDiscovery::ReceiveOne(net::UdpDatagram& datagram, bo
       break;
   }
   ++m_stats.m_nDatagrams;
-  TraceBytes("UDP RX", datagram.m_bytes.data(), datagram.m_nLength);
+  TraceBytes("UDP RX", datagram.m_bytes.data(), datagram.m_bytes.size());
   // Our own search request carries no fields at all; when the interface addresses could
   // not be listed its bytes still give it away.
   const NetPacketBytes own = SearchRequestBytes();

@@ -1,6 +1,7 @@
 // The operating-system side of the port object: opening devices and files, line settings,
 // timed writes, non-blocking reads and bounded waits. One implementation per platform
-// (port_io_posix.cpp and serial_posix.cpp here); nothing above this header knows which.
+// (port_io_posix.cpp with serial_posix.cpp, port_io_win32.cpp); nothing above src/ports
+// includes this header.
 //
 // Handles are PortHandle (an integer wide enough for a file descriptor or a Windows HANDLE;
 // -1 = none). Calls that fail keep the system error code for PortLastError().
@@ -20,6 +21,8 @@ int PortLastError();
 void KeepLastError(int nError);
 // The error code a use of a handle that is not open reports.
 int BadHandleError();
+// The system's own text for one of these error codes.
+std::string ErrorText(int nError);
 
 // A serial device: read and write, not shared with other programs, no controlling terminal.
 PortHandle OpenSerialDevice(const std::string& path);
@@ -43,9 +46,10 @@ struct SerialLine {
   int nFlowControl = 3;  // 1 H/W, 2 S/W, 3 none
 };
 
-enum class LineResult { Ok, GetFailed, SetFailed };
+enum class LineResult { Ok, TimeoutsFailed, GetFailed, SetFailed };
 
-// Puts the line into raw mode with the given parameters and handshake; nError gets the
+// Puts the line into raw mode with the given parameters and handshake (on Windows also the
+// driver's buffer sizes and time-outs, TimeoutsFailed when they are refused); nError gets the
 // system error code of a failure (EINVAL for a baud rate or format the system has no
 // setting for, ENOTTY for a path that is no terminal), which PortLastError() then reports.
 LineResult ConfigureSerialLine(PortHandle handle, const SerialLine& line, int& nError);
@@ -69,14 +73,34 @@ WriteResult WriteBounded(PortHandle handle, const uint8_t* data, size_t length, 
 // Writes all bytes, blocking; for output files.
 bool WriteAll(PortHandle handle, const uint8_t* data, size_t length);
 
+// What a failed or timed-out printer write says about the printer, when its error code
+// tells (out of paper; off line or in an error state).
+enum class WriteFault { Unknown, PaperOut, OffLine };
+WriteFault FaultOfWriteError(int nError);
+
 // Reads what is there without waiting: the count, 0 when nothing is queued, -1 on an error
 // (the error code in PortLastError()).
 long ReadAvailable(PortHandle handle, uint8_t* buffer, size_t maxLength);
 
 enum class WaitResult { Readable, TimedOut, Woken, HungUp, Failed };
 // Waits at most timeoutMs for input on handle, or for wakeHandle to be signalled. Either
-// may be kNoHandle (no handle: a pause that the wake-up cuts short).
+// may be kNoHandle (no handle: a pause that the wake-up cuts short). On Windows only a
+// serial line can be waited on this way (others fail); reading code uses ReceiveWithin.
 WaitResult WaitReadable(PortHandle handle, PortHandle wakeHandle, int timeoutMs);
+
+// Waits at most timeoutMs for input and reads what came, at most maxLength bytes: what the
+// receive paths (the watch thread, a reply wait, a USB reply) use. Data with the count;
+// TimedOut when nothing came ("nothing yet"); Woken when wakeHandle (may be kNoHandle) was
+// signalled first; HungUp when the line reports input but yields none (its far end went
+// away); Failed with the code in PortLastError(). On Windows this is an overlapped read
+// with interval and total time-outs, cancelled when the wake-up comes first.
+enum class ReceiveStatus { Data, TimedOut, Woken, HungUp, Failed };
+struct ReceiveResult {
+  ReceiveStatus status = ReceiveStatus::TimedOut;
+  long nRead = 0;
+};
+ReceiveResult ReceiveWithin(PortHandle handle, PortHandle wakeHandle, uint8_t* buffer,
+                            size_t maxLength, int timeoutMs);
 
 // A wake-up that one thread signals and another waits on (WaitReadable's wakeHandle).
 PortHandle CreateWakeEvent();

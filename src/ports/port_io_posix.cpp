@@ -11,6 +11,7 @@
 
 #include <cerrno>
 #include <chrono>
+#include <cstring>
 
 #include "ports/port_io.h"
 
@@ -49,6 +50,14 @@ ssize_t WriteOnce(int fd, bool bSocket, const uint8_t* data, size_t length) {
 int PortLastError() { return t_nLastError; }
 
 int BadHandleError() { return EBADF; }
+
+std::string ErrorText(int nError) { return std::strerror(nError); }
+
+WriteFault FaultOfWriteError(int nError) {
+  if (nError == ENOSPC) return WriteFault::PaperOut;
+  if (nError == EIO) return WriteFault::OffLine;
+  return WriteFault::Unknown;
+}
 
 void KeepLastError(int nError) { t_nLastError = nError; }
 
@@ -216,6 +225,31 @@ WaitResult WaitReadable(PortHandle handle, PortHandle wakeHandle, int timeoutMs)
   if ((pfds[0].revents & (POLLHUP | POLLERR)) != 0) return WaitResult::HungUp;
   t_nLastError = EBADF;
   return WaitResult::Failed;
+}
+
+ReceiveResult ReceiveWithin(PortHandle handle, PortHandle wakeHandle, uint8_t* buffer,
+                            size_t maxLength, int timeoutMs) {
+  ReceiveResult result;
+  switch (WaitReadable(handle, wakeHandle, timeoutMs)) {
+    case WaitResult::TimedOut:
+      result.status = ReceiveStatus::TimedOut;
+      return result;
+    case WaitResult::Woken:
+      result.status = ReceiveStatus::Woken;
+      return result;
+    case WaitResult::Failed:
+      result.status = ReceiveStatus::Failed;
+      return result;
+    case WaitResult::HungUp:
+    case WaitResult::Readable:
+      break;
+  }
+  result.nRead = ReadAvailable(handle, buffer, maxLength);
+  result.status = result.nRead > 0    ? ReceiveStatus::Data
+                  : result.nRead == 0 ? ReceiveStatus::HungUp
+                                      : ReceiveStatus::Failed;
+  if (result.nRead < 0) result.nRead = 0;
+  return result;
 }
 
 PortHandle CreateWakeEvent() {

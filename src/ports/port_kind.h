@@ -17,6 +17,11 @@ enum class PortNameKind {
 
 PortNameKind ClassifyPortName(const std::string& name);
 
+// Whether name denotes a device of the system rather than a file: a character device node
+// on POSIX; on Windows a port name of the device maps (COM3, LPT1) or a \\.\ device path.
+// One implementation per platform (port_kind_posix.cpp, port_kind_win32.cpp).
+bool IsDeviceName(const std::string& name);
+
 // Kinds that are written through the device path with a write time-out (everything that is
 // not an output file).
 inline bool IsDeviceKind(PortNameKind kind) {

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "app/error_log.h"
+#include "ports/port_io.h"
 
 namespace torva {
 namespace {
@@ -36,8 +37,8 @@ void TraceBytes(const char* direction, const uint8_t* data, size_t length) {
 }
 
 void LogPortFailure(const char* call, const std::string& path, int error) {
-  theLog.WriteLog("CPorts::Open() %s %s: %s [%d]\r\n", call, path.c_str(), std::strerror(error),
-                  error);
+  theLog.WriteLog("CPorts::Open() %s %s: %s [%d]\r\n", call, path.c_str(),
+                  portio::ErrorText(error).c_str(), error);
 }
 
 }  // namespace torva

@@ -86,6 +86,11 @@ bool CPorts::OpenSerial() {
   switch (portio::ConfigureSerialLine(fd, line, nError)) {
     case portio::LineResult::Ok:
       break;
+    case portio::LineResult::TimeoutsFailed:
+      theLog.WriteLog("CPorts::Open() SetComTimeouts failed.\r\n");
+      LogPortFailure("set time-outs of", m_strPortName, nError);
+      portio::CloseHandle(fd);
+      return false;
     case portio::LineResult::GetFailed:
       theLog.WriteLog("CPorts::Open() GetCommState failed.\r\n");
       LogPortFailure("read line settings of", m_strPortName, nError);
@@ -209,9 +214,10 @@ void CPorts::ReportPrinterNotReady(const portio::WriteResult& result) const {
     why = korean ? "프린터가 " + seconds + "초 동안 데이터를 받지 않았습니다. 오프라인이거나 용지가 없을 수 있습니다."
                  : "The printer took no data for " + seconds +
                        " seconds: it may be off line or out of paper.";
-  } else if (result.nError == ENOSPC) {
+  } else if (portio::FaultOfWriteError(result.nError) == portio::WriteFault::PaperOut) {
     why = korean ? "프린터에 용지가 없습니다." : "The printer is out of paper.";
-  } else if (result.nError == EIO && m_eOpenKind == PortNameKind::Parallel) {
+  } else if (portio::FaultOfWriteError(result.nError) == portio::WriteFault::OffLine &&
+             m_eOpenKind == PortNameKind::Parallel) {
     why = korean ? "프린터가 오프라인이거나 오류 상태입니다."
                  : "The printer is off line or reports an error.";
   }
@@ -229,14 +235,17 @@ int CPorts::Read(uint8_t* buffer, int maxLength) {
 }
 
 int CPorts::AwaitReply(uint8_t* buffer, int maxLength, int timeoutMs) {
-  if (m_hComm == portio::kNoHandle) return 0;
-  if (portio::WaitReadable(m_hComm, portio::kNoHandle, timeoutMs) != portio::WaitResult::Readable) {
-    return 0;
-  }
-  return Read(buffer, maxLength);
+  if (m_hComm == portio::kNoHandle || buffer == nullptr || maxLength <= 0) return 0;
+  const portio::ReceiveResult got = portio::ReceiveWithin(
+      m_hComm, portio::kNoHandle, buffer, static_cast<size_t>(maxLength), timeoutMs);
+  if (got.status != portio::ReceiveStatus::Data) return 0;
+  TraceBytes("RX", buffer, static_cast<size_t>(got.nRead));
+  return static_cast<int>(got.nRead);
 }
 
 int CPorts::LastError() { return portio::PortLastError(); }
+
+std::string CPorts::ErrorText(int nError) { return portio::ErrorText(nError); }
 
 int CPorts::EnumPorts(bool parallel, std::vector<std::string>& list) {
   return parallel ? EnumParallelPorts(list) : EnumSerialPorts(list);

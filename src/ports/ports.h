@@ -76,6 +76,8 @@ class CPorts : public ConnectionSettings {
   int AwaitReply(uint8_t* buffer, int maxLength, int timeoutMs);
   // The system error code of the port layer's last failure, for messages and the log.
   static int LastError();
+  // The system's own text for such a code.
+  static std::string ErrorText(int nError);
   // Reads a USB printer's reply (kUsbReplyPasses reads of up to kUsbReplyReadSize bytes,
   // each waiting at most kUsbReplyWaitMs), decodes its escapes into m_QueueRead and calls
   // the notification after each non-empty read. False when the interface cannot be opened

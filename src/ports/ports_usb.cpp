@@ -67,15 +67,11 @@ bool CPorts::ReadUsbReply() {
     if (m_fnNotify) m_fnNotify();
   };
   for (int pass = 0; pass < kUsbReplyPasses; ++pass) {
-    long n = portio::ReadAvailable(m_hComm, buffer, sizeof buffer);
-    if (n == 0 &&
-        portio::WaitReadable(m_hComm, portio::kNoHandle, kUsbReplyWaitMs) ==
-            portio::WaitResult::Readable) {
-      n = portio::ReadAvailable(m_hComm, buffer, sizeof buffer);
-    }
-    if (n <= 0) continue;
-    TraceBytes("RX", buffer, static_cast<size_t>(n));
-    decoder.Decode(buffer, static_cast<size_t>(n), decoded);
+    const portio::ReceiveResult got =
+        portio::ReceiveWithin(m_hComm, portio::kNoHandle, buffer, sizeof buffer, kUsbReplyWaitMs);
+    if (got.status != portio::ReceiveStatus::Data) continue;
+    TraceBytes("RX", buffer, static_cast<size_t>(got.nRead));
+    decoder.Decode(buffer, static_cast<size_t>(got.nRead), decoded);
     deliver();
   }
   decoder.Finish(decoded);

@@ -8,7 +8,10 @@
 //
 // On Linux the printers are the usbmisc lp devices (/dev/usb/lpN) and the serial lines the
 // tty devices whose ancestor is a USB device (ttyACM*, ttyUSB*); the identifier is built from
-// that USB device's idVendor and idProduct. Everything here runs on the user-interface
+// that USB device's idVendor and idProduct. On Windows the printers are the interfaces of
+// the USB printing class found through the device setup services, and a USB serial line is
+// the first device of the usbser driver (its enumeration key in the registry). Everything
+// here runs on the user-interface
 // thread; only OpenUsbPrinter keeps something afterwards (released by ReleaseUsbDevInfo).
 //
 // Failures are reported as -1 or empty and written to theLog:
@@ -19,6 +22,7 @@
 //   "Create File error"                          FindUsbPrinter could not test-open a match
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -26,8 +30,9 @@
 
 namespace torva {
 
-// The code OpenUsbPrinter logs when the search ended without a matching printer (ENODEV).
-inline constexpr int kNoMoreItems = 19;
+// The code OpenUsbPrinter logs when the search ended without a matching printer (ENODEV on
+// Linux, ERROR_NO_MORE_ITEMS on Windows).
+extern const int kNoMoreItems;
 
 // Upper-cases ASCII a to z only; every other byte stays as it is.
 std::string UpperAscii(const std::string& text);
@@ -37,9 +42,9 @@ std::string MakeUsbHardwareId(const std::string& idVendor, const std::string& id
 bool HardwareIdMatches(const std::string& deviceId, const std::string& wantedId);
 
 // Opens the first present printer whose identifier matches, read and write, blocking.
-// Returns its file descriptor and writes its device node into pathOut; -1 when none matched
-// or the open failed. After a success the device list is held until ReleaseUsbDevInfo.
-int OpenUsbPrinter(const std::string& hardwareId, std::string& pathOut);
+// Returns its handle and writes its device path into pathOut; -1 when none matched or the
+// open failed. After a success the device list is held until ReleaseUsbDevInfo.
+std::intptr_t OpenUsbPrinter(const std::string& hardwareId, std::string& pathOut);
 // Number of present printers whose identifier matches, or -1 when there is none or the
 // search failed. Each match is test-opened for writing and closed again; a match that
 // cannot be opened is counted, logged, and ends the count.

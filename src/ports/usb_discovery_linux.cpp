@@ -13,6 +13,8 @@
 
 namespace torva {
 
+const int kNoMoreItems = ENODEV;
+
 using udevutil::DevicePtr;
 using udevutil::EnumeratePtr;
 using udevutil::UdevPtr;
@@ -83,7 +85,7 @@ bool ReadUsbPrinters(std::vector<PrinterEntry>& entries, UsbDevInfo* listOut) {
 
 }  // namespace
 
-int OpenUsbPrinter(const std::string& hardwareId, std::string& pathOut) {
+std::intptr_t OpenUsbPrinter(const std::string& hardwareId, std::string& pathOut) {
   // A list still held from an earlier open would otherwise be lost.
   ReleaseUsbDevInfo();
   std::vector<PrinterEntry> entries;
@@ -229,7 +231,7 @@ namespace {
 
 class CUdevUsbPrinterFinder final : public IUsbPrinterFinder {
  public:
-  int OpenUsbPrinter(const std::string& hardwareId, std::string& pathOut) override {
+  std::intptr_t OpenUsbPrinter(const std::string& hardwareId, std::string& pathOut) override {
     return torva::OpenUsbPrinter(hardwareId, pathOut);
   }
   void ReleaseDevInfo() override { ReleaseUsbDevInfo(); }

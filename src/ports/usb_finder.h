@@ -3,6 +3,7 @@
 // tests install their own.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 namespace torva {
@@ -11,8 +12,8 @@ class IUsbPrinterFinder {
  public:
   virtual ~IUsbPrinterFinder() = default;
   // Opens the first present printer whose identifier begins with hardwareId; returns its
-  // file descriptor (or -1) and writes the device path into pathOut.
-  virtual int OpenUsbPrinter(const std::string& hardwareId, std::string& pathOut) = 0;
+  // handle (or -1) and writes the device path into pathOut.
+  virtual std::intptr_t OpenUsbPrinter(const std::string& hardwareId, std::string& pathOut) = 0;
   // Releases what the last successful OpenUsbPrinter kept for the printer in use.
   virtual void ReleaseDevInfo() = 0;
 };

@@ -90,20 +90,20 @@ int CPorts::ThreadWatchComm(std::shared_ptr<WatchRun> run) {
   uint8_t buffer[kWatchReadSize];
   const auto keepGoing = [&] { return m_bConnected && m_bWatchRun && !run->bStop; };
   while (keepGoing()) {
-    const portio::WaitResult wait = portio::WaitReadable(run->hLine, run->hWake, kWatchPollMs);
-    if (wait == portio::WaitResult::Woken) break;
-    if (wait == portio::WaitResult::TimedOut) continue;
-    bool bAny = false;
-    if (wait == portio::WaitResult::Readable) {
+    const portio::ReceiveResult got =
+        portio::ReceiveWithin(run->hLine, run->hWake, buffer, sizeof buffer, kWatchPollMs);
+    if (got.status == portio::ReceiveStatus::Woken) break;
+    if (got.status == portio::ReceiveStatus::TimedOut) continue;
+    if (got.status == portio::ReceiveStatus::Data) {
+      TraceBytes("RX", buffer, static_cast<size_t>(got.nRead));
+      QueueBurst(buffer, static_cast<int>(got.nRead));
+      // The rest of the burst, as long as the line has more at once.
       while (keepGoing()) {
         const long n = portio::ReadAvailable(run->hLine, buffer, sizeof buffer);
         if (n <= 0) break;
-        bAny = true;
         TraceBytes("RX", buffer, static_cast<size_t>(n));
         QueueBurst(buffer, static_cast<int>(n));
       }
-    }
-    if (bAny) {
       if (run->notify && keepGoing()) run->notify();
     } else {
       // The line reports input or a hang-up but yields nothing (its far end is gone):

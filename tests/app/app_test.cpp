@@ -2,10 +2,16 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "support/fake_services.h"
 
 namespace torva {
 namespace {
+
+// The settings file sits in the start directory behind the system's own separator.
+const std::string kIni =
+    std::string(1, static_cast<char>(std::filesystem::path::preferred_separator)) + "torvaset.INI";
 
 TEST(AppTest, SettingsFileLivesInTheStartDirectoryNamedAfterTheExecutable) {
   test::ScopedFakeServices services;
@@ -18,7 +24,7 @@ TEST(AppTest, SettingsFileLivesInTheStartDirectoryNamedAfterTheExecutable) {
     return true;
   }));
   EXPECT_TRUE(ran);
-  EXPECT_EQ(app.m_strProfilePath, dir.Path() + "/torvaset.INI");
+  EXPECT_EQ(app.m_strProfilePath, dir.Path() + kIni);
   EXPECT_EQ(std::string(app.m_szStartDir), dir.Path());
   ASSERT_TRUE(app.Settings().Write("LOGO", "Logofile1", "a.bmp"));
   EXPECT_EQ(test::ReadFileBytes(dir.File("torvaset.INI")), "[LOGO]\r\nLogofile1=a.bmp\r\n");
@@ -41,7 +47,7 @@ TEST(AppTest, UnreadableStartDirectoryGoesOnWithAnEmptyOne) {
   testing::internal::CaptureStderr();
   app.InitPaths("torvaset");
   EXPECT_EQ(testing::internal::GetCapturedStderr(), "_getcwd error\n");
-  EXPECT_EQ(app.m_strProfilePath, "/torvaset.INI");
+  EXPECT_EQ(app.m_strProfilePath, kIni);
 }
 
 }  // namespace
@@ -63,7 +69,7 @@ TEST(AppTest, StartDirectoryTooLongFailsClearly) {
     const bool fits = length < sizeof app.m_szStartDir;
     EXPECT_EQ(ran, fits) << length;
     if (fits) {
-      EXPECT_EQ(app.m_strProfilePath, services.system.m_strStartDir + "/torvaset.INI");
+      EXPECT_EQ(app.m_strProfilePath, services.system.m_strStartDir + kIni);
       EXPECT_TRUE(services.ui.Messages().empty());
     } else {
       EXPECT_TRUE(app.m_strProfilePath.empty());

@@ -1,8 +1,13 @@
 #include "app/settings_file.h"
 
 #include <gtest/gtest.h>
+
+#include <filesystem>
+#include <iterator>
+#ifndef _WIN32
 #include <sys/wait.h>
 #include <unistd.h>
+#endif
 
 #include "app/atomic_file.h"
 #include "support/fake_services.h"
@@ -70,6 +75,18 @@ TEST_F(SettingsFileTest, NumberedKeysStopAtTheFirstEmptyValue) {
 
 TEST_F(SettingsFileTest, ACrashBeforeTheRenameLeavesTheOldFileIntact) {
   WriteFileBytes(path, "[LOGO]\r\nLogofile1=old.bmp\r\n");
+#ifdef _WIN32
+  // Up to the replace, the file on disk is the old one whole, with the new one written aside.
+  std::string seen;
+  SetBeforeRenameHookForTest([&] { seen = ReadFileBytes(path); });
+  ASSERT_TRUE(ini.Write("LOGO", "Logofile1", "new.bmp"));
+  SetBeforeRenameHookForTest({});
+  EXPECT_EQ(seen, "[LOGO]\r\nLogofile1=old.bmp\r\n");
+  EXPECT_EQ(ReadFileBytes(path), "[LOGO]\r\nLogofile1=new.bmp\r\n");
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()),
+                          std::filesystem::directory_iterator{}),
+            1);  // no temporary file left beside it
+#else
   pid_t child = fork();
   ASSERT_GE(child, 0);
   if (child == 0) {
@@ -83,6 +100,7 @@ TEST_F(SettingsFileTest, ACrashBeforeTheRenameLeavesTheOldFileIntact) {
   EXPECT_EQ(WEXITSTATUS(status), 3);
   EXPECT_EQ(ReadFileBytes(path), "[LOGO]\r\nLogofile1=old.bmp\r\n");
   ASSERT_TRUE(ini.Write("LOGO", "Logofile1", "new.bmp"));
+#endif
   EXPECT_EQ(ini.Get("LOGO", "Logofile1"), "new.bmp");
 }
 

@@ -451,7 +451,7 @@ TEST_F(PortsTest, AwaitReplyReadsWhatCameOrGivesUpAfterItsWait) {
 // A USB finder that "finds" a pty slave for one chosen identifier.
 class CFakeUsbFinder final : public IUsbPrinterFinder {
  public:
-  int OpenUsbPrinter(const std::string& hardwareId, std::string& pathOut) override {
+  std::intptr_t OpenUsbPrinter(const std::string& hardwareId, std::string& pathOut) override {
     m_asked.push_back(hardwareId);
     if (hardwareId != m_strPresent || m_pPty == nullptr) return -1;
     pathOut = m_pPty->SlavePath();
@@ -525,7 +525,7 @@ TEST_F(UsbPortsTest, ReplyWithoutAnInterfacePathShowsThePath) {
 // working directory) or as the USB printer a finder found.
 class CFifoUsbFinder final : public IUsbPrinterFinder {
  public:
-  int OpenUsbPrinter(const std::string&, std::string& pathOut) override {
+  std::intptr_t OpenUsbPrinter(const std::string&, std::string& pathOut) override {
     pathOut = "LPT1";
     return ::open(pathOut.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
   }

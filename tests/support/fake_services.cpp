@@ -1,11 +1,10 @@
 #include "support/fake_services.h"
 
-#include <unistd.h>
-
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <numeric>
+#include <random>
 #include <sstream>
 #include <stdexcept>
 
@@ -130,12 +129,19 @@ ScopedFakeServices::~ScopedFakeServices() {
 }
 
 ScopedTempDir::ScopedTempDir(bool chdirInto) {
+  namespace fs = std::filesystem;
+  // TMPDIR (or the system's temporary folder), a new folder of a random name: created
+  // here, so no other test can own it.
   const char* base = std::getenv("TMPDIR");
-  std::string pattern = std::string(base && *base ? base : "/tmp") + "/torva-test-XXXXXX";
-  std::vector<char> buf(pattern.begin(), pattern.end());
-  buf.push_back('\0');
-  if (mkdtemp(buf.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
-  m_strPath = buf.data();
+  std::error_code ec;
+  const fs::path root = base && *base ? fs::path(base) : fs::temp_directory_path(ec);
+  std::random_device seed;
+  std::mt19937_64 random(seed());
+  for (int attempt = 0; attempt < 100 && m_strPath.empty(); ++attempt) {
+    const fs::path candidate = root / ("torva-test-" + std::to_string(random() % 1000000000));
+    if (fs::create_directory(candidate, ec)) m_strPath = candidate.generic_string();
+  }
+  if (m_strPath.empty()) throw std::runtime_error("no temporary folder in " + root.string());
   if (chdirInto) {
     m_strOldCwd = std::filesystem::current_path().string();
     std::filesystem::current_path(m_strPath);
