@@ -23,13 +23,21 @@ const std::vector<std::string>& SettingKeyNames();
 
 // The key that names a setting number ("paper-width" for 3); empty for an unknown number.
 std::string KeyOfSetting(int nSetting);
+// The dialog's label of a setting number, with a single "&" ("Paper Width & Max. Column");
+// empty for an unknown number.
+std::string SettingLabel(int nSetting);
 
 // "key=value" -> pair; false with a message in error ("expected KEY=VALUE: ...").
 bool ParseKeyValueArg(const std::string& arg, SettingKeyValue& out, std::string& error);
 
+// The model-free check of one pair: a known key and a value spelt as the key takes it.
+bool CheckSetting(const SettingKeyValue& setting, std::string& error);
+
 // Checks every pair, then applies them in order through the model's rules (questions go to
 // the services seam). On any refusal nothing is applied; error names the key and the values
-// it takes. A refusal by a rule (the 448 KB total) is reported the same way.
+// it takes. A refusal by a rule (the 448 KB total), two given settings that exclude each
+// other (a water mark on two-colour paper), or a given value a rule's question undid (answered
+// No) is reported the same way.
 bool ApplySettings(CSettingModel& model, const std::vector<SettingKeyValue>& settings,
                    std::string& error);
 
