@@ -9,6 +9,7 @@
 #include "logo/gui/my_property.h"
 #include "network/gui/network_setting_dlg.h"
 #include "ports/ports.h"
+#include "setup/gui/user_setup_dlg.h"
 #include "ui/dialog_font.h"
 #include "ui/main_menu_dlg.h"
 #include "ui/network_dlg.h"
@@ -40,6 +41,23 @@ int main(int argc, char* argv[]) {
           connection.nTcpPort = static_cast<int>(owner->NetworkDlg().m_nAcceptedPort);
         }
         torva::RunLogoDownload(connection, &menu);
+      });
+
+  // User Setup: serial, USB and file lines through thePort, a parallel port by its name, a
+  // network printer at the address the network connection dialog accepted.
+  torva::CMainMenuDlg::SetJobLauncher(
+      torva::CMainMenuDlg::kJobUserSetup, [&env](torva::CMainMenuDlg& menu) {
+        torva::SetupConnection connection;
+        const torva::ConnectionSettings& settings = env.Connection();
+        connection.eLink = torva::ExchangeLinkOfPort(settings.m_strPortName);
+        connection.pPort = &torva::thePort;
+        connection.strParallelPath = settings.m_strPortName;
+        connection.pSocket = env.PrinterSocket();
+        if (auto* owner = qobject_cast<torva::CPortSettingDlg*>(menu.parentWidget())) {
+          connection.strIpAddress = owner->NetworkDlg().m_strIpAddress;
+          connection.nTcpPort = static_cast<int>(owner->NetworkDlg().m_nAcceptedPort);
+        }
+        torva::RunUserSetup(settings.m_nModel, connection, &menu);
       });
 
   torva::theApp().Start(
