@@ -78,8 +78,8 @@ class CPorts : public ConnectionSettings {
   static int LastError();
   // Reads a USB printer's reply (kUsbReplyPasses reads of up to kUsbReplyReadSize bytes,
   // each waiting at most kUsbReplyWaitMs), decodes its escapes into m_QueueRead and calls
-  // the notification after each non-empty read. False when the interface cannot be opened
-  // a second time (its path is shown to the user).
+  // the notification after each non-empty read. Reads through the open handle (the driver
+  // allows one open of the node). False when the port is not open (its path is shown).
   bool ReadUsbReply();
   // The serial (parallel false) or parallel port names of the system; their count.
   int EnumPorts(bool parallel, std::vector<std::string>& list);
@@ -102,7 +102,7 @@ class CPorts : public ConnectionSettings {
   // with QueueReadFull, shown from the watch thread through Ui().
   std::function<void()> m_fnNotify;
 
-  std::intptr_t m_hUsbRead = -1;       // second USB handle, held only during ReadUsbReply
+  std::intptr_t m_hUsbRead = -1;       // unused: ReadUsbReply reads through m_hComm
   std::thread::id m_dwWatchThreadId;   // identifier of the watch thread
   std::string m_szDevicePath;          // path of the USB printer interface found at open
   ByteQueue m_QueueRead;               // receive queue, filled by the watch thread

@@ -23,6 +23,7 @@
 
 #include <array>
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <cstdint>
 #include <memory>
@@ -143,8 +144,9 @@ class CSetupExchange {
   // Sends the asks. False after a failed write (texts 60 or 22, 52) and the failure state.
   bool GetValue();
   // Writes the model's settings (take them from the controls first): nothing when nothing
-  // is set, text 61 for a margin above 512; otherwise enter, write, leave, and the printer's
-  // restart. False after text 48 and the failure state.
+  // is set, text 61 for a margin above 512 (CheckSetValue tells which; the result is true
+  // then); otherwise enter, write, leave, and the printer's restart, after which a serial or
+  // USB port is opened again. False after text 48 and the failure state.
   bool SetValue();
   // The test print stream. False after text 48 and the failure state.
   bool TestPrint();
@@ -172,8 +174,36 @@ class CSetupExchange {
   static std::vector<std::vector<uint8_t>> TestPrintPieces(bool bKorean);
 
  private:
-  struct Impl;
-  std::unique_ptr<Impl> m_pImpl;
+  bool IsParallel() const { return m_connection.eLink == ExchangeLink::Parallel; }
+  bool IsNetwork() const { return m_connection.eLink == ExchangeLink::Network; }
+  bool UsesPort() const { return !IsParallel() && !IsNetwork(); }
+  // Writes every byte over the exchange's link; false on a short or failed write.
+  bool Send(const std::vector<uint8_t>& bytes);
+  // The connection probe of the printer socket; false after ten failed probes.
+  bool Probe();
+  // The port's receive notification, on whichever thread the port calls it.
+  void Notify();
+  // Starts the worker unless it runs; false (after message 52) when it cannot.
+  bool StartWorker();
+  void StopWorker();
+  void RcvDataProcess();
+  // One source byte of the worker; false when the source is empty.
+  bool TakeByte(uint8_t& byte);
+  // The worker's connection test: false once the link was closed.
+  bool LinkConnected() const;
+  void HandleReply(const SetupReply& reply);
+  // Waits up to ms real time for the stop request; true when it came.
+  bool WaitForStop(int ms);
+  void NoteActivity();
+  // After the leave command: the printer restarts, the port is opened again.
+  void ReopenAfterRestart();
+  void SetButtons(const SetupButtons& buttons);
+  void EnableAfterExchange();
+  void EnterFailureState();
+  void ParallelReadEnded(bool bComplete);
+  void SettleTick();
+  void ParallelTick();
+  void SetWaitCursor(bool on);
 
   CSettingModel& m_model;
   ISetupSink& m_sink;
@@ -181,9 +211,31 @@ class CSetupExchange {
   ParPortCtl m_Parallel;
   ByteQueue m_QueueSetup;
   SetupButtons m_buttons;
+  mutable std::mutex m_buttonsMutex;
   int m_nTimerMs = 0;
+  int m_nRound = 0;
   bool m_bOpen = false;
-  bool m_bFailed = false;
+  std::atomic<bool> m_bFailed{false};
+  bool m_bWaitCursor = false;
+
+  // The worker (RcvDataProcess), its stop request (set before every join) and whether it
+  // still runs.
+  std::thread m_hWorker;
+  std::atomic<bool> m_bStop{false};
+  std::atomic<bool> m_bWorkerAlive{false};
+  // Orders a start against the worker's own decision to end (its link closed).
+  std::mutex m_workerMutex;
+  // The parallel and network links' own "connected" (the port object keeps its own).
+  std::atomic<bool> m_bLinkConnected{false};
+  std::array<std::atomic<bool>, 256> m_abReceived{};
+
+  // The read status, and the worker's progress for the settle watch (real time).
+  std::vector<int> m_anAsked;
+  bool m_bReadStarted = false;
+  bool m_bSettled = false;
+  mutable std::mutex m_progressMutex;
+  std::condition_variable m_progressCv;
+  std::chrono::steady_clock::time_point m_lastActivity;
 };
 
 }  // namespace torva

@@ -26,6 +26,9 @@ int main(int argc, char* argv[]) {
 
   torva::CQtUserInterface ui;
   torva::InstallServices(&ui, nullptr, nullptr);
+  // Messages and hand-overs from the reader threads are shown and applied on this thread.
+  torva::CQtUiThread uiThread;
+  torva::InstallUiThread(&uiThread);
   torva::CSystemConnectionEnvironment env;
   torva::CNetworkDlg::SetNetworkSettingLauncher(
       [](torva::CNetworkDlg& dlg) { torva::RunNetworkSettingDlg(dlg); });
@@ -70,5 +73,6 @@ int main(int argc, char* argv[]) {
       [&env] {
         if (env.PortConnected()) env.ClosePort();
       });
+  torva::InstallUiThread(nullptr);
   return 0;
 }
