@@ -95,7 +95,8 @@ class CJsonReader {
   }
 
   bool Expect(char c, const char* what, std::string& error) {
-    if (Peek() != c || m_pos >= m_text.size()) return Fail(m_pos, std::string("expected ") + what, error);
+    if (Peek() != c || m_pos >= m_text.size())
+      return Fail(m_pos, std::string("expected ") + what, error);
     ++m_pos;
     return true;
   }
@@ -115,22 +116,40 @@ class CJsonReader {
       const char e = Peek();
       ++m_pos;
       switch (e) {
-        case '"': case '\\': case '/': out += e; break;
-        case 'n': out += '\n'; break;
-        case 't': out += '\t'; break;
-        case 'r': out += '\r'; break;
-        case 'b': out += '\b'; break;
-        case 'f': out += '\f'; break;
+        case '"':
+        case '\\':
+        case '/':
+          out += e;
+          break;
+        case 'n':
+          out += '\n';
+          break;
+        case 't':
+          out += '\t';
+          break;
+        case 'r':
+          out += '\r';
+          break;
+        case 'b':
+          out += '\b';
+          break;
+        case 'f':
+          out += '\f';
+          break;
         case 'u': {
           unsigned v = 0;
           for (int i = 0; i < 4; ++i) {
             const char h = Peek();
             ++m_pos;
             v <<= 4;
-            if (h >= '0' && h <= '9') v |= static_cast<unsigned>(h - '0');
-            else if (h >= 'a' && h <= 'f') v |= static_cast<unsigned>(h - 'a' + 10);
-            else if (h >= 'A' && h <= 'F') v |= static_cast<unsigned>(h - 'A' + 10);
-            else return Fail(m_pos - 1, "bad \\u escape", error);
+            if (h >= '0' && h <= '9')
+              v |= static_cast<unsigned>(h - '0');
+            else if (h >= 'a' && h <= 'f')
+              v |= static_cast<unsigned>(h - 'a' + 10);
+            else if (h >= 'A' && h <= 'F')
+              v |= static_cast<unsigned>(h - 'A' + 10);
+            else
+              return Fail(m_pos - 1, "bad \\u escape", error);
           }
           if (v >= 0x80) return Fail(m_pos - 6, "only ASCII text is expected", error);
           out += static_cast<char>(v);
@@ -148,7 +167,8 @@ class CJsonReader {
     const std::size_t at = m_pos;
     while (Peek() >= '0' && Peek() <= '9') out += m_text[m_pos++];
     const char next = Peek();
-    if (out.empty() || next == '.' || next == 'e' || next == 'E' || (out.size() > 1 && out[0] == '0')) {
+    if (out.empty() || next == '.' || next == 'e' || next == 'E' ||
+        (out.size() > 1 && out[0] == '0')) {
       return Fail(at, "expected a string or a whole number as the value", error);
     }
     return true;

@@ -54,7 +54,6 @@ bool SettingsFromJson(const std::string& text, std::vector<SettingKeyValue>& out
 // The backup file, written atomically; and read and checked.
 bool WriteBackupFile(const std::string& path, const std::vector<SettingKeyValue>& settings,
                      std::string& error);
-bool ReadBackupFile(const std::string& path, std::vector<SettingKeyValue>& out,
-                    std::string& error);
+bool ReadBackupFile(const std::string& path, std::vector<SettingKeyValue>& out, std::string& error);
 
 }  // namespace torva

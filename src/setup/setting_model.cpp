@@ -324,7 +324,9 @@ const char* CSettingModel::BellUnitCaption() const {
 }
 
 int CSettingModel::NvGraphicKB() const {
-  return m_nNvGraphic < 0 ? 0 : std::atoi(kNvGraphicTexts[static_cast<std::size_t>(m_nNvGraphic)].c_str());
+  return m_nNvGraphic < 0
+             ? 0
+             : std::atoi(kNvGraphicTexts[static_cast<std::size_t>(m_nNvGraphic)].c_str());
 }
 
 int CSettingModel::NvUserKB() const {

@@ -40,38 +40,38 @@ class CSettingModel {
                 std::vector<std::string> receiveBuffers);
 
   // ---- Setting members. Radios: 0 first choice, 1 second; lists: the selected index. ----
-  int m_nPaperWidth = -1;      // 80mm, 58mm
-  int m_nColumns = -1;         // "30 Column", "32 Column" (58mm only)
-  int m_nPaperType = -1;       // Black, 2Color
-  int m_nColorDensity = -1;    // LIGHT, MEDIUM, DARK
-  int m_nWaterMark = -1;       // Disable, Enable
-  int m_nImageNo = 1;          // 1..255
-  int m_nCutAdjust = -1;       // OFF, ON
-  int m_nCutLines = 0;         // 0..255
-  int m_nDrawerWithCut = -1;   // Disable, Enable
-  int m_nBellType = -1;        // kBellTypeTexts
-  int m_nBellTimes = -1;       // "1".."5"
-  int m_nCodePage = -1;        // index in CodePages()
-  int m_nNvGraphic = -1;       // kNvGraphicTexts
-  int m_nNvUser = -1;          // kNvUserTexts
-  int m_nCutMode = -1;         // Partial, Full Cut
-  int m_nBoldFont = -1;        // OFF, ON
-  int m_nMaxSpeed = -1;        // kMaxSpeedTexts
-  int m_nLeftMargin = 0;       // dots 0..512 (a larger value is refused when writing)
-  int m_nDrawerSelfTest = -1;  // Enable, Disable
-  int m_nReceiveBuffer = -1;   // index in ReceiveBuffers()
-  int m_nStopBit = -1;         // ONE, TWO
+  int m_nPaperWidth = -1;             // 80mm, 58mm
+  int m_nColumns = -1;                // "30 Column", "32 Column" (58mm only)
+  int m_nPaperType = -1;              // Black, 2Color
+  int m_nColorDensity = -1;           // LIGHT, MEDIUM, DARK
+  int m_nWaterMark = -1;              // Disable, Enable
+  int m_nImageNo = 1;                 // 1..255
+  int m_nCutAdjust = -1;              // OFF, ON
+  int m_nCutLines = 0;                // 0..255
+  int m_nDrawerWithCut = -1;          // Disable, Enable
+  int m_nBellType = -1;               // kBellTypeTexts
+  int m_nBellTimes = -1;              // "1".."5"
+  int m_nCodePage = -1;               // index in CodePages()
+  int m_nNvGraphic = -1;              // kNvGraphicTexts
+  int m_nNvUser = -1;                 // kNvUserTexts
+  int m_nCutMode = -1;                // Partial, Full Cut
+  int m_nBoldFont = -1;               // OFF, ON
+  int m_nMaxSpeed = -1;               // kMaxSpeedTexts
+  int m_nLeftMargin = 0;              // dots 0..512 (a larger value is refused when writing)
+  int m_nDrawerSelfTest = -1;         // Enable, Disable
+  int m_nReceiveBuffer = -1;          // index in ReceiveBuffers()
+  int m_nStopBit = -1;                // ONE, TWO
   std::string m_strCustomCode = "0";  // up to 8 upper-case hexadecimal digits
-  int m_nEmulation = -1;       // EPSON, STAR
-  int m_nPrintDensity = -1;    // "LEVEL 1".."LEVEL 4"
-  int m_nKitchenBell = -1;     // OFF, ON
-  int m_nAutoCut = -1;         // ON, OFF
-  int m_nSelfTestMode = -1;    // Self-Test, HexaDump
-  int m_nUsbMode = -1;         // USB, COM
-  int m_nSleep = -1;           // kSleepTexts
-  int m_nPaperSave = -1;       // kPaperSaveTexts
-  int m_nWifiKeep = -1;        // Enable, Disable
-  int m_nLcdPassword = -1;     // Reset, Don't touch
+  int m_nEmulation = -1;              // EPSON, STAR
+  int m_nPrintDensity = -1;           // "LEVEL 1".."LEVEL 4"
+  int m_nKitchenBell = -1;            // OFF, ON
+  int m_nAutoCut = -1;                // ON, OFF
+  int m_nSelfTestMode = -1;           // Self-Test, HexaDump
+  int m_nUsbMode = -1;                // USB, COM
+  int m_nSleep = -1;                  // kSleepTexts
+  int m_nPaperSave = -1;              // kPaperSaveTexts
+  int m_nWifiKeep = -1;               // Enable, Disable
+  int m_nLcdPassword = -1;            // Reset, Don't touch
   bool m_bStopBitChanged = false;
 
   // ---- Enabled states of the dependent controls. ----
@@ -84,11 +84,11 @@ class CSettingModel {
   bool m_bSettingGroupEnabled = true;
 
   // ---- Clicks and list changes: the rules between settings. ----
-  void ClickPaperWidth(int choice);   // 80mm disables the columns; 58mm selects "32 Column"
-  void ClickPaperType(int choice);    // 2Color against the water mark: asks, see the source
-  void ClickWaterMark(int choice);    // Enable against 2Color: asks
+  void ClickPaperWidth(int choice);  // 80mm disables the columns; 58mm selects "32 Column"
+  void ClickPaperType(int choice);   // 2Color against the water mark: asks, see the source
+  void ClickWaterMark(int choice);   // Enable against 2Color: asks
   void ClickCutAdjust(int choice);
-  void ClickStopBit(int choice);      // sets m_bStopBitChanged
+  void ClickStopBit(int choice);  // sets m_bStopBitChanged
   // The NV lists: a change that makes the total exceed 448 KB shows message text 50 and
   // leaves the changed list without a selection; false then.
   bool SelectNvGraphic(int index);
@@ -116,8 +116,8 @@ class CSettingModel {
   int NvUserKB() const;
 
   // Which controls the line offers (hidden or disabled otherwise).
-  bool NewOptionsShown() const;     // emulation, density, kitchen bell, auto-cut, self-test,
-                                    // USB mode, LCD password
+  bool NewOptionsShown() const;  // emulation, density, kitchen bell, auto-cut, self-test,
+                                 // USB mode, LCD password
   bool LogoPictureShown() const { return !NewOptionsShown(); }
   bool NvListsEnabled() const;
   bool BellControlsEnabled() const;  // bell type and times, kitchen bell radios, sleep list

@@ -7,13 +7,13 @@ namespace torva {
 enum SettingNo : int {
   kSetNvUser = 1,
   kSetNvGraphic = 2,
-  kSetPaperWidth = 3,        // paper width and the 58mm column count
+  kSetPaperWidth = 3,  // paper width and the 58mm column count
   kSetPaperType = 116,
-  kSetColorDensity = 118,    // the density list beside the paper type
-  kSetWaterMark = 242,       // with the image number
-  kSetCutAdjust = 243,       // with the lines
+  kSetColorDensity = 118,  // the density list beside the paper type
+  kSetWaterMark = 242,     // with the image number
+  kSetCutAdjust = 243,     // with the lines
   kSetDrawerWithCut = 244,
-  kSetBell = 245,            // kitchen bell type and times
+  kSetBell = 245,  // kitchen bell type and times
   kSetCodePage = 246,
   kSetCutMode = 247,
   kSetBoldFont = 248,

@@ -37,13 +37,12 @@ constexpr int kBellTimesUnset = 3;
 // Every radio and list that counts for the "nothing set" test (the colour density does not).
 bool AnythingChosen(const CSettingModel& m) {
   const int choices[] = {
-      m.m_nPaperWidth, m.m_nColumns,      m.m_nPaperType,     m.m_nWaterMark,
-      m.m_nCutAdjust,  m.m_nDrawerWithCut, m.m_nBellType,     m.m_nBellTimes,
-      m.m_nCodePage,   m.m_nNvGraphic,    m.m_nNvUser,        m.m_nCutMode,
-      m.m_nBoldFont,   m.m_nMaxSpeed,     m.m_nDrawerSelfTest, m.m_nReceiveBuffer,
-      m.m_nStopBit,    m.m_nEmulation,    m.m_nPrintDensity,  m.m_nKitchenBell,
-      m.m_nAutoCut,    m.m_nSelfTestMode, m.m_nUsbMode,       m.m_nSleep,
-      m.m_nPaperSave,  m.m_nWifiKeep,     m.m_nLcdPassword};
+      m.m_nPaperWidth,    m.m_nColumns,      m.m_nPaperType, m.m_nWaterMark,    m.m_nCutAdjust,
+      m.m_nDrawerWithCut, m.m_nBellType,     m.m_nBellTimes, m.m_nCodePage,     m.m_nNvGraphic,
+      m.m_nNvUser,        m.m_nCutMode,      m.m_nBoldFont,  m.m_nMaxSpeed,     m.m_nDrawerSelfTest,
+      m.m_nReceiveBuffer, m.m_nStopBit,      m.m_nEmulation, m.m_nPrintDensity, m.m_nKitchenBell,
+      m.m_nAutoCut,       m.m_nSelfTestMode, m.m_nUsbMode,   m.m_nSleep,        m.m_nPaperSave,
+      m.m_nWifiKeep,      m.m_nLcdPassword};
   for (int c : choices) {
     if (c >= 0) return true;
   }
@@ -104,15 +103,14 @@ std::optional<SetCommand> BuildSetCommand(CSettingModel& m) {
   e.AddChoice(kSetWifiKeep, m.m_nWifiKeep, 1, 0, 0x0A);
   if (m.m_nPaperWidth >= 0) {
     const bool narrow = m.m_nPaperWidth == 1;
-    e.Add(kSetPaperWidth, narrow && m.m_nColumns == 0 ? 2 : narrow && m.m_nColumns == 1 ? 3 : 6,
-          0);
+    e.Add(kSetPaperWidth, narrow && m.m_nColumns == 0 ? 2 : narrow && m.m_nColumns == 1 ? 3 : 6, 0);
   }
   e.AddChoice(kSetPaperType, m.m_nPaperType, 1, 1, m.m_nPaperType == 1 ? 1 : 0);
   static constexpr int kDensity[] = {70, 85, 100};
-  e.Add(kSetColorDensity, m.m_nColorDensity >= 0 && m.m_nColorDensity <= 2
-                              ? kDensity[m.m_nColorDensity]
-                              : kDensity[1],
-        0);
+  e.Add(
+      kSetColorDensity,
+      m.m_nColorDensity >= 0 && m.m_nColorDensity <= 2 ? kDensity[m.m_nColorDensity] : kDensity[1],
+      0);
   if (m.m_nWaterMark == 0) e.Add(kSetWaterMark, 0, 0);
   if (m.m_nWaterMark == 1) e.Add(kSetWaterMark, 0, m.m_nImageNo);
   if (m.m_nCutAdjust == 0) e.Add(kSetCutAdjust, 0, 0);
@@ -155,8 +153,12 @@ std::optional<SetCommand> BuildSetCommand(CSettingModel& m) {
   SetCommand cmd;
   cmd.bCarriesUsbMode = m.m_nUsbMode == 0 || m.m_nUsbMode == 1;
   const std::size_t length = 1 + e.Bytes().size();  // the function byte and the entries
-  cmd.bytes = {0x1D, 0x28, 0x45, static_cast<std::uint8_t>(length & 0xFF),
-               static_cast<std::uint8_t>(length >> 8), 0x05};
+  cmd.bytes = {0x1D,
+               0x28,
+               0x45,
+               static_cast<std::uint8_t>(length & 0xFF),
+               static_cast<std::uint8_t>(length >> 8),
+               0x05};
   cmd.bytes.insert(cmd.bytes.end(), e.Bytes().begin(), e.Bytes().end());
   return cmd;
 }

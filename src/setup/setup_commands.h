@@ -38,7 +38,7 @@ enum class SetCheck {
 SetCheck CheckSetValue(const CSettingModel& model, bool bTell);
 
 struct SetCommand {
-  SetupBytes bytes;          // 1D 28 45 pL pH 05 and the entries
+  SetupBytes bytes;              // 1D 28 45 pL pH 05 and the entries
   bool bCarriesUsbMode = false;  // entry 210 is in it: the printer drops the connection
 };
 
