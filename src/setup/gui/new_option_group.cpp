@@ -144,7 +144,7 @@ void CNewOptionGroup::ApplyModelView() {
     Reserve(Label("Sleep"));
     findChild<QWidget*>("Sleep")->setEnabled(false);
   }
-  if (!m_model.UsbModeEnabled()) {
+  if (!m_model.UsbModeEnabled() && newOptions) {
     Reserve(Label("UsbMode"));
     findChild<QWidget*>("UsbMode")->setEnabled(false);
   }
