@@ -37,7 +37,7 @@ class CJsonReader {
 
   bool ReadObject(std::vector<SettingKeyValue>& out, std::string& error) {
     SkipSpace();
-    if (!Expect('{', "the file must hold one JSON object ('{')", error)) return false;
+    if (!Expect('{', "a JSON object ('{')", error)) return false;
     SkipSpace();
     if (Peek() == '}') {
       ++m_pos;

@@ -120,7 +120,7 @@ TEST(SettingKeys, TheJsonReaderIsStrict) {
       {"{}", nullptr},
       {" {\"left-margin\": 300, \"custom-code\": \"1A2B\"}\n", nullptr},
       {"{\"paper-width\": \"8\\u0030\"}", nullptr},
-      {"", "expected the file must hold one JSON object"},
+      {"", "line 1, column 1: expected a JSON object"},
       {"[]", "line 1, column 1"},
       {"{\"paper-width\": \"80\",}", "expected a string"},
       {"{\"paper-width\": \"80\"} x", "text after the object"},
