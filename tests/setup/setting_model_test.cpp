@@ -235,23 +235,5 @@ TEST(SettingModel, CodePageNumbersAndIndicesMapBothWays) {
   }
 }
 
-TEST(SettingModel, ModelLinesOfferTheirControls) {
-  struct Case {
-    int model;
-    bool newOptions, nvLists, bell, usb, wifi;
-  };
-  for (const auto& c : std::vector<Case>{{kModelGeneric, true, true, true, true, true},
-                                         {kModelTorva30, false, false, true, false, true},
-                                         {kModelDlx2000, true, true, false, false, false}}) {
-    const CSettingModel m = MakeModel(c.model);
-    EXPECT_EQ(m.NewOptionsShown(), c.newOptions) << c.model;
-    EXPECT_EQ(m.LogoPictureShown(), !c.newOptions) << c.model;
-    EXPECT_EQ(m.NvListsEnabled(), c.nvLists) << c.model;
-    EXPECT_EQ(m.BellControlsEnabled(), c.bell) << c.model;
-    EXPECT_EQ(m.UsbModeEnabled(), c.usb) << c.model;
-    EXPECT_EQ(m.WifiKeepEnabled(), c.wifi) << c.model;
-  }
-}
-
 }  // namespace
 }  // namespace torva::test
