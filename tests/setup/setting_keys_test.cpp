@@ -2,6 +2,8 @@
 // backup written and read back that writes the same bytes, and the strict JSON reader.
 #include "setup/setting_keys.h"
 
+#include <algorithm>
+
 #include "setup_test_util.h"
 #include "support/fake_services.h"
 
@@ -54,6 +56,63 @@ TEST(SettingKeys, RefusalsNameTheKeyAndChangeNothing) {
     EXPECT_FALSE(ApplySettings(m, Pairs(c.args), error));
     EXPECT_NE(error.find(c.error), std::string::npos) << error;
     EXPECT_EQ(SettingsOf(m), before);
+  }
+}
+
+// What a dealer types reaches the printer as these entries.
+TEST(SettingKeys, EachValueWordIsWrittenAsItsEntry) {
+  struct Case {
+    std::vector<std::string> args;
+    Entry entry;
+  };
+  const std::vector<Case> cases = {
+      {{"paper-width=80"}, {0x03, 6, 0}},
+      {{"paper-width=58", "columns=30"}, {0x03, 2, 0}},
+      {{"paper-width=58"}, {0x03, 3, 0}},
+      {{"paper-type=black"}, {0x74, 1, 0}},
+      {{"paper-type=2color"}, {0x74, 1, 1}},
+      {{"paper-type=2color", "color-density=light"}, {0x76, 70, 0}},
+      {{"watermark=9"}, {0xF2, 0, 9}},
+      {{"watermark=off"}, {0xF2, 0, 0}},
+      {{"cut-adjust=0"}, {0xF3, 1, 0}},
+      {{"cut-adjust=off"}, {0xF3, 0, 0}},
+      {{"drawer-with-cut=enable"}, {0xF4, 0, 1}},
+      {{"bell-type=other", "bell-times=5"}, {0xF5, 0, 5}},
+      {{"bell-type=melody3"}, {0xF5, 4, 3}},
+      {{"code-page=254"}, {0xF6, 254, 0}},
+      {{"nv-graphic=0"}, {0x02, 1, 0}},
+      {{"nv-user=320"}, {0x01, 5, 0}},
+      {{"cut-mode=full"}, {0xF7, 1, 1}},
+      {{"bold-font=on"}, {0xF8, 0, 1}},
+      {{"max-speed=200"}, {0xF9, 200, 0}},
+      {{"drawer-self-test=disable"}, {0xFB, 1, 1}},
+      {{"receive-buffer=4"}, {0xFC, '0', '4'}},
+      {{"stop-bit=2"}, {0xFD, 1, 1}},
+      {{"emulation=star"}, {0xCC, 1, 0}},
+      {{"print-density=4"}, {0xD0, 4, 0}},
+      {{"kitchen-bell=on"}, {0xCD, 1, 0}},
+      {{"auto-cut=off"}, {0xCE, 2, 0}},
+      {{"self-test=hexdump"}, {0xCF, 1, 0}},
+      {{"usb-mode=com"}, {0xD2, 2, 0}},
+      {{"sleep=15"}, {0xD4, 3, 0}},
+      {{"paper-save=lv1"}, {0xD5, 1, 0}},
+      {{"wifi-keep=disable"}, {0xC7, 0, 0x0A}},
+      {{"lcd-password=keep"}, {0xD6, 0xFF, 0}},
+      {{"left-margin=300"}, {0xFA, 0x2C, 1}},
+      {{"custom-code=1A2B"}, {0xFF, 0x2B, 0x1A, 0, 0, 4}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.args[0]);
+    ScopedFakeServices services;
+    CSettingModel m = MakeModel();
+    std::string error;
+    ASSERT_TRUE(ApplySettings(m, Pairs(c.args), error)) << error;
+    const auto cmd = BuildSetCommand(m);
+    ASSERT_TRUE(cmd);
+    const auto entries = Entries(cmd->bytes);
+    EXPECT_NE(std::find(entries.begin(), entries.end(), c.entry), entries.end());
+    // One entry of its own beside the three that always go (the custom code's is that one).
+    EXPECT_EQ(entries.size(), c.entry[0] == 0xFF || c.entry[0] == 0xFA ? 3u : 4u);
   }
 }
 
