@@ -12,6 +12,7 @@
 #include "sim_options.h"
 #include "sim_printer.h"
 #include "sim_pty.h"
+#include "sim_setup.h"
 #include "sim_tcp.h"
 
 using namespace torva::sim;
@@ -20,12 +21,14 @@ int main(int argc, char** argv) {
   // The --net-* options belong to the discovery responder; the rest go to ParseOptions.
   NetResponderOptions net;
   std::string paperDir;  // --paper-dir: where FS p prints go
+  SetupSimOptions setupOptions;
   std::vector<char*> rest{argv[0]};
   const std::vector<std::string> args(argv + 1, argv + argc);
   for (size_t i = 0; i < args.size(); ++i) {
     std::string netError;
     const size_t first = i;
-    if (ParsePaperOption(args, i, paperDir, netError)) {
+    if (ParsePaperOption(args, i, paperDir, netError) ||
+        ParseSetupOption(args, i, setupOptions, netError)) {
       if (netError.empty()) continue;
       std::fprintf(stderr, "torva-printer-sim: %s (see --help)\n", netError.c_str());
       return 2;
@@ -47,6 +50,7 @@ int main(int argc, char** argv) {
     PrintHelp(stdout);
     std::fputs(NetOptionsHelp(), stdout);
     std::fputs(PaperOptionHelp(), stdout);
+    std::fputs(SetupOptionsHelp(), stdout);
     return 0;
   }
   if (!options.bSerial && options.nTcpPort < 0 && !net.m_bEnabled) {
@@ -57,10 +61,16 @@ int main(int argc, char** argv) {
   CSimLoop::InstallSignalHandlers();
   CSimPrinter printer(options.printer);
   if (!options.printer.strCapturePath.empty() && !printer.CaptureOpen()) return 1;
-  // The commands the printer understands; later protocols add their Register call here.
-  RegisterBasicCommands(printer);
   // The NV images live for the run; their printable text handler goes after the others.
   CNvStore nvStore(paperDir);
+  CSimSetup setup(setupOptions);
+  if (!setup.Start(error)) {
+    std::fprintf(stderr, "torva-printer-sim: %s\n", error.c_str());
+    return 2;
+  }
+  // The commands the printer understands; later protocols add their Register call here.
+  RegisterSetupCommands(printer, setup, nvStore);  // first: a restart ignores everything
+  RegisterBasicCommands(printer);
   RegisterNvCommands(printer, nvStore);
 
   CSimLoop loop;

@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 
@@ -23,7 +24,7 @@ void CSimStream::CloseStream(const char* why) {
   OnClosed();
 }
 
-void CSimStream::OnReadable(CSimLoop&) {
+void CSimStream::OnReadable(CSimLoop& loop) {
   uint8_t buffer[4096];
   const ssize_t n = ::read(m_fd, buffer, sizeof buffer);
   if (n < 0) {
@@ -50,10 +51,22 @@ void CSimStream::OnReadable(CSimLoop&) {
     return;
   }
   m_out.insert(m_out.end(), reply.begin(), reply.end());
-  Flush();
+  OnTimer(loop);
 }
 
 void CSimStream::OnWritable(CSimLoop&) { Flush(); }
+
+int CSimStream::TimerMs() const {
+  if (m_next == SimClock::time_point::max()) return -1;
+  const auto left = std::chrono::ceil<std::chrono::milliseconds>(m_next - SimClock::now());
+  return left.count() < 0 ? 0 : static_cast<int>(std::min<long long>(left.count(), 1000));
+}
+
+void CSimStream::OnTimer(CSimLoop&) {
+  const std::vector<uint8_t> due = m_printer.Poll(m_input, m_next);
+  m_out.insert(m_out.end(), due.begin(), due.end());
+  Flush();
+}
 
 void CSimStream::Flush() {
   while (!m_out.empty() && m_fd >= 0) {

@@ -25,6 +25,8 @@ class CSimStream : public ISimEndpoint {
   bool WantsWrite() const override { return !m_out.empty(); }
   void OnReadable(CSimLoop& loop) override;
   void OnWritable(CSimLoop& loop) override;
+  int TimerMs() const override;
+  void OnTimer(CSimLoop& loop) override;
 
  protected:
   // Called once when the connection ends (the far end left, an error, close-after).
@@ -44,6 +46,8 @@ class CSimStream : public ISimEndpoint {
   uint64_t m_nReceived = 0;
   std::string m_strName;
   std::vector<uint8_t> m_out;
+  // When the printer next has something to send by itself on this connection.
+  SimClock::time_point m_next = SimClock::now();
 };
 
 }  // namespace torva::sim
