@@ -38,8 +38,8 @@ inline QtTestClasses SetupGuiTestClasses() {
 }
 
 // The simulator's options for its user-setting state.
-inline constexpr const char* kSimStateOut = "--setup-state-out";
-inline constexpr const char* kSimStateIn = "--setup-state-in";
+inline constexpr const char* kSimStateOut = "--settings-out";
+inline constexpr const char* kSimStateIn = "--settings";
 
 // Threads of this process now.
 inline int ThreadCount() {
@@ -78,6 +78,10 @@ struct SetupFixture {
     SetSerialSettings(port, sim.SerialPath());
     return true;
   }
+  // Set Value reopens the line after the printer's restart wait, and an open purges the line:
+  // with the fake clock's instant wait the write could be purged before the simulator read
+  // it. Tests that write to the simulator wait for real.
+  void UseRealClock() { InstallServices(nullptr, &realClock, nullptr); }
   std::string StatePath() const { return dir.File("state.json"); }
   std::string State() const { return ReadFileBytes(StatePath()); }
   // The simulator's stored value of setting a, or -1.
@@ -98,6 +102,7 @@ struct SetupFixture {
 
   ScopedFakeServices fakes;
   ScopedTempDir dir{true};
+  CSteadyClock realClock;
   CQtUiThread uiThread;  // the program's own
   CSimProcess sim;
   CPorts port;

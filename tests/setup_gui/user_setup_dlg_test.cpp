@@ -72,6 +72,7 @@ class UserSetupDlgTest : public QObject {
   void changedMarginAndCodePageAreWritten() {
     SetupFixture f;
     QVERIFY(f.StartSim(R"({"246": 0, "250": 10})"));
+    f.UseRealClock();
     CUserSetupDlg dlg(1, f.Serial());
     QVERIFY(dlg.OnInitDialog());
     Click(dlg, "GetValue");
@@ -111,6 +112,7 @@ class UserSetupDlgTest : public QObject {
   void defaultThenSetValueWritesTheDefaults() {
     SetupFixture f;
     QVERIFY(f.StartSim(R"({"3": 2, "248": 256, "250": 300})"));
+    f.UseRealClock();
     CUserSetupDlg dlg(1, f.Serial());
     QVERIFY(dlg.OnInitDialog());
     // Not a Korean system: the setting-248 row is reserved.
