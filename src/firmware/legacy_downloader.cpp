@@ -108,11 +108,16 @@ LegacyStep CLegacyDownloader::SendNext() {
   return m_eStep;
 }
 
-LegacyStep CLegacyDownloader::RunSerial(int timeoutMs) {
+LegacyStep CLegacyDownloader::RunSerial(int timeoutMs,
+                                        const std::function<bool()>& cancelRequested) {
   using std::chrono::steady_clock;
   constexpr int kSliceMs = 100;
   steady_clock::time_point last = steady_clock::now();
   while (m_eStep == LegacyStep::Waiting) {
+    if (cancelRequested && cancelRequested()) {
+      Cancel();
+      break;
+    }
     const std::vector<uint8_t> bytes = m_link.TakeAnswers();
     if (!bytes.empty()) {
       last = steady_clock::now();
@@ -122,7 +127,7 @@ LegacyStep CLegacyDownloader::RunSerial(int timeoutMs) {
     const auto waited =
         std::chrono::duration_cast<std::chrono::milliseconds>(steady_clock::now() - last);
     if (waited.count() >= timeoutMs) {
-      return Fail(NoAnswerText(m_frame, (timeoutMs + 999) / 1000));
+      return Fail(NoAnswerText(m_frame, timeoutMs / 1000.0));
     }
     const int left = timeoutMs - static_cast<int>(waited.count());
     m_link.AwaitAnswers(left < kSliceMs ? left : kSliceMs);
@@ -208,9 +213,9 @@ std::string CLegacyDownloader::RefusedText(const LegacyFrame& frame, int repeats
          " repeats. The firmware download was stopped.";
 }
 
-std::string CLegacyDownloader::NoAnswerText(const LegacyFrame& frame, int seconds) {
-  char count[16];
-  std::snprintf(count, sizeof count, "%d", seconds);
+std::string CLegacyDownloader::NoAnswerText(const LegacyFrame& frame, double seconds) {
+  char count[32];
+  std::snprintf(count, sizeof count, "%g", seconds);
   if (theMsg.IsKorean()) {
     return "프린터가 " + FrameName(frame) + "에 " + count +
            "초 동안 응답하지 않았습니다. 펌웨어 전송을 중단했습니다.";

@@ -67,8 +67,9 @@ class CLegacyDownloader {
   LegacyStep AfterErase();
   LegacyStep OnAnswers(const std::vector<uint8_t>& bytes);
   // Answers taken from the link until the download ends; Failed with a message after
-  // timeoutMs without any answer byte.
-  LegacyStep RunSerial(int timeoutMs);
+  // timeoutMs without any answer byte. cancelRequested, asked about ten times a second,
+  // acts as CANCEL.
+  LegacyStep RunSerial(int timeoutMs, const std::function<bool()>& cancelRequested = {});
   // Ends the download now (CANCEL): the link and the file closed, no message.
   void Cancel();
   void ShowEndMessage() const;
@@ -87,7 +88,7 @@ class CLegacyDownloader {
 
   // The texts of the ends this tool adds, in the language of the messages.
   static std::string RefusedText(const LegacyFrame& frame, int repeats);
-  static std::string NoAnswerText(const LegacyFrame& frame, int seconds);
+  static std::string NoAnswerText(const LegacyFrame& frame, double seconds);
   static std::string CaptionWriting(uint32_t address);
 
  private:
