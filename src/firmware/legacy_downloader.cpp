@@ -61,9 +61,13 @@ bool CLegacyDownloader::EraseWait(const std::atomic<bool>* cancel) {
   return true;
 }
 
-LegacyStep CLegacyDownloader::AfterErase() {
+LegacyStep CLegacyDownloader::AfterErase(const std::atomic<bool>* cancel) {
   if (m_eStep != LegacyStep::Waiting || m_ePacing == LegacyPacing::Answered) return m_eStep;
   while (!m_source.AtEnd()) {
+    if (cancel != nullptr && cancel->load()) {
+      Cancel();
+      return m_eStep;
+    }
     m_source.BuildNextFrame(m_frame);
     ++m_nDataFrames;
     SetCaption(CaptionWriting(m_source.Address()));

@@ -64,7 +64,8 @@ class CLegacyDownloader {
   bool Begin(const std::string& filePath, const std::string& fileName);
   // False when cancel was set between two steps (the download is then ended as cancelled).
   bool EraseWait(const std::atomic<bool>* cancel = nullptr);
-  LegacyStep AfterErase();
+  // cancel, set from another thread, ends the back-to-back frames as CANCEL does.
+  LegacyStep AfterErase(const std::atomic<bool>* cancel = nullptr);
   LegacyStep OnAnswers(const std::vector<uint8_t>& bytes);
   // Answers taken from the link until the download ends; Failed with a message after
   // timeoutMs without any answer byte. cancelRequested, asked about ten times a second,
