@@ -2,6 +2,7 @@
 
 #include <chrono>
 
+#include "app/connection_settings.h"
 #include "ports/port_kind.h"
 #include "ports/ports.h"
 
@@ -24,6 +25,8 @@ LegacyPacing CLegacyPortLink::Pacing() const {
 
 bool CLegacyPortLink::Open() {
   m_port.m_nFlowControl = kFlowNone;
+  // The watch thread of a serial line runs for the firmware job of this line.
+  m_port.m_nFunction = kFunctionFirmware;
   {
     std::lock_guard lock(m_mutex);
     m_bSignalled = false;

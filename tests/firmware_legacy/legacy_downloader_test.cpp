@@ -151,23 +151,6 @@ TEST_F(LegacyDownloaderTest, AnswersDriveTheFrames) {
   }
 }
 
-TEST_F(LegacyDownloaderTest, WholeAreaCompletesOnTheLastAck) {
-  CLegacyDownloader dl(link, *LegacyAreaOf(kLegacyAreaFont));
-  ASSERT_TRUE(dl.Begin(dir.File("fw.bin"), "fw.bin"));
-  dl.EraseWait();
-  dl.AfterErase();
-  int acks = 0;
-  while (dl.OnAnswers({0x10, 0x06}) == LegacyStep::Waiting) ++acks;
-  EXPECT_EQ(acks, 256);  // the erase frame's and 255 data frames'; the 256th ends it
-  EXPECT_EQ(dl.Step(), LegacyStep::Completed);
-  EXPECT_EQ(link.m_writes.size(), 257u);
-  EXPECT_EQ(link.m_writes.back()[1], 0xF1);
-  EXPECT_EQ(AddressOf(link.m_writes.back()), 0x1AFE00u);
-  EXPECT_EQ(link.m_nCloses, 1);
-  dl.ShowEndMessage();
-  EXPECT_EQ(services.ui.MessageTexts(), std::vector<std::string>{"COMPLETED"});
-}
-
 // A printer that refuses one frame for ever: ten repeats, then the end, naming the address.
 TEST_F(LegacyDownloaderTest, RefusedFrameEndsAfterBoundedRepeats) {
   CLegacyDownloader dl(link, *LegacyAreaOf(kLegacyAreaProgram));

@@ -13,8 +13,6 @@
 namespace torva {
 namespace {
 
-std::vector<uint8_t> BytesOf(const LegacyFrame& f) { return {f.Bytes(), f.Bytes() + f.Length()}; }
-
 uint32_t Big32(const uint8_t* p) {
   return (uint32_t{p[0]} << 24) | (uint32_t{p[1]} << 16) | (uint32_t{p[2]} << 8) | p[3];
 }
@@ -25,18 +23,6 @@ std::string PatternImage(size_t size) {
   std::string s(size, '\0');
   for (size_t i = 0; i < size; ++i) s[i] = static_cast<char>((i * 7 + i / 512) & 0xFF);
   return s;
-}
-
-TEST(LegacyFrame, EraseFramesNameTheArea) {
-  EXPECT_EQ(BytesOf(LegacyFrame::Erase(*LegacyAreaOf(kLegacyAreaProgram))),
-            (std::vector<uint8_t>{0x40, 0xF2, 0x20, 0x22, 0, 0, 0, 0, 0, 0}));
-  EXPECT_EQ(BytesOf(LegacyFrame::Erase(*LegacyAreaOf(kLegacyAreaBoot))),
-            (std::vector<uint8_t>{0x40, 0xF2, 0x22, 0x23, 0, 0, 0, 0, 0, 0}));
-  EXPECT_EQ(BytesOf(LegacyFrame::Erase(*LegacyAreaOf(kLegacyAreaFont))),
-            (std::vector<uint8_t>{0x40, 0xF2, 0x1C, 0x1E, 0, 0, 0, 0, 0, 0}));
-  EXPECT_EQ(LegacyAreaOf(kLegacyAreaExtFont), nullptr);
-  EXPECT_EQ(LegacyAreaByName("FONT"), LegacyAreaOf(kLegacyAreaFont));
-  EXPECT_EQ(LegacyAreaByName("ext"), nullptr);
 }
 
 TEST(LegacyFrame, ChecksumIsTheLowSixteenBitsHighByteFirst) {

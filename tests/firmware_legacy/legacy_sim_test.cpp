@@ -73,16 +73,6 @@ TEST_F(LegacySimTest, ProgramAreaArrivesIntactThroughRefusals) {
   EXPECT_EQ(services.clock.Waits(), std::vector<int>(6, 500));
 }
 
-TEST_F(LegacySimTest, ShortFileFlashesErasedBytesPastItsEnd) {
-  ASSERT_TRUE(StartSim({})) << sim.Error();
-  CLegacyPortLink link(port);
-  CLegacyDownloader dl(link, *LegacyAreaOf(kLegacyAreaBoot));
-  ASSERT_EQ(Download(dl), LegacyStep::Completed) << dl.EndText();
-  std::string want = image.substr(0x1F0000);
-  want.resize(0x10000, '\xFF');
-  EXPECT_TRUE(test::ReadFileBytes(dir.File("flash-boot.bin")) == want) << "flash-boot.bin differs";
-}
-
 TEST_F(LegacySimTest, FrameRefusedForEverEndsWithItsAddress) {
   ASSERT_TRUE(StartSim({"--legacy-nak-frame", "3"})) << sim.Error();
   CLegacyPortLink link(port);

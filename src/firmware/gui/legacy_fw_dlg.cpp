@@ -184,7 +184,7 @@ void CLegacyFwDlg::OnWorkDone() {
 }
 
 void CLegacyFwDlg::OnPortData() {
-  if (!m_pEngine || m_bWorking || !m_pLink) return;
+  if (!m_pEngine || m_bWorking || !m_pLink || m_pEngine->Step() != LegacyStep::Waiting) return;
   const std::vector<uint8_t> answers = m_pLink->TakeAnswers();
   if (answers.empty()) return;
   m_waited.start();
