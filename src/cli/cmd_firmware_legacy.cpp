@@ -173,9 +173,8 @@ int RunLegacyFirmwareDownload(const Args& args) {
   const std::string name = std::filesystem::path(file).filename().string();
   if (!dl.Begin(file, name)) {
     line.Done();
-    if (thePort.OpenKind() == PortNameKind::Serial && !thePort.m_bConnected) {
-      PrintReason(portName + ": the port could not be opened (see error.log)");
-    }
+    // The image was readable above: what failed is the port (or its first write).
+    PrintReason(FileReason(portName, CPorts::LastError()));
     return kExitFailed;
   }
   std::atomic<bool> cancel{false};
