@@ -7,6 +7,7 @@
 #include "net_options.h"
 #include "net_responder.h"
 #include "sim_basic_commands.h"
+#include "sim_firmware.h"
 #include "sim_legacy_fw.h"
 #include "sim_loop.h"
 #include "sim_nv_store.h"
@@ -69,6 +70,7 @@ int main(int argc, char** argv) {
   // The NV images live for the run; their printable text handler goes after the others.
   CNvStore nvStore(paperDir);
   RegisterNvCommands(printer, nvStore);
+  RegisterFirmwareCommands(printer, paperDir);
 
   CSimLoop loop;
   if (options.bSerial) {

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "sim_firmware_line.h"
 #include "sim_loop.h"
 #include "sim_printer.h"
 
@@ -44,6 +45,7 @@ class CSimStream : public ISimEndpoint {
   uint64_t m_nReceived = 0;
   std::string m_strName;
   std::vector<uint8_t> m_out;
+  CLinePace m_pace;
 };
 
 }  // namespace torva::sim
