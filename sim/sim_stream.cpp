@@ -26,7 +26,13 @@ void CSimStream::CloseStream(const char* why) {
 
 void CSimStream::OnReadable(CSimLoop& loop) {
   uint8_t buffer[4096];
-  const ssize_t n = ::read(m_fd, buffer, sizeof buffer);
+  // A stalled line takes nothing more; a paced one reads in small pieces at its speed.
+  if (m_pace.Stalled(m_nReceived)) {
+    CLinePace::StallPause();
+    return;
+  }
+  const ssize_t n = ::read(m_fd, buffer, m_pace.Allow(sizeof buffer, m_nReceived));
+  if (n > 0) m_pace.Took(static_cast<size_t>(n));
   if (n < 0) {
     if (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR) return;
     // A pty master reads EIO while no one has the line open; that is not the end.

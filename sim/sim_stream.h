@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "sim_firmware_line.h"
 #include "sim_loop.h"
 #include "sim_printer.h"
 
@@ -48,6 +49,7 @@ class CSimStream : public ISimEndpoint {
   std::vector<uint8_t> m_out;
   // When the printer next has something to send by itself on this connection.
   SimClock::time_point m_next = SimClock::now();
+  CLinePace m_pace;
 };
 
 }  // namespace torva::sim

@@ -67,6 +67,21 @@ class CPorts : public ConnectionSettings {
   int Write(const std::vector<uint8_t>& data) {
     return Write(data.data(), static_cast<int>(data.size()));
   }
+  // One piece of a long transfer (a firmware block). Written, and on a serial line also
+  // sent out by the driver, within limitMs; the wait is given up early once stop is set.
+  // Never shows a message, so that a worker thread may call it. A file is written whole.
+  struct ChunkWrite {
+    int nWritten = 0;        // bytes the device took
+    bool bTimedOut = false;  // limitMs passed first
+    bool bStopped = false;   // stop was set first
+    int nError = 0;          // the system error of a failed write; 0 otherwise
+    bool Done(int length) const { return nWritten == length && !bTimedOut && nError == 0; }
+  };
+  ChunkWrite WriteChunk(const void* data, int length, int limitMs,
+                        const std::atomic<bool>* stop = nullptr);
+  // Drops the received bytes not yet read, leaving what waits to be sent; false when
+  // nothing is open or the line refuses.
+  bool PurgeInput();
   // Reads what the serial line has queued, at most maxLength bytes, without waiting.
   // 0 when nothing is there or on an error.
   int Read(uint8_t* buffer, int maxLength);
