@@ -105,7 +105,7 @@ ini=$demo/$(basename "$app").INI
 tmp=$ini.tmp
 if [ -f "$ini" ]; then
   awk 'BEGIN { skip = 0 }
-       /^\[/ { skip = (toupper($0) ~ /^\[(PORTLIST|NETWORK)\]/) }
+       /^\[/ { skip = (toupper($0) ~ /^\[(PORTLIST|NETWORK|DEVICELIST)\]/) }
        !skip { print }' "$ini" | tr -d '\r' | sed 's/$/\r/' >"$tmp"
 else
   : >"$tmp"
@@ -119,6 +119,23 @@ if ! grep -qi '^\[LOGO\]' "$tmp"; then
     printf 'Logofile%d=%s\r\n' "$n" "$bmp" >>"$tmp"
     n=$((n + 1))
   done
+fi
+# The built-in models and a TORVA10 one, whose Firmware Download is the framed downloader;
+# its raw flash image is made once, and the downloader starts with it chosen.
+printf '[DEVICELIST]\r\n' >>"$tmp"
+n=1
+for model in "TORVA30/35U-I" "TORVA30/35U-II" "TORVA30/35S" "TORVA30/35P" "TORVA30/35E-II" \
+    "TORVA30/35W" "TORVA40/45U-I" "TORVA40/45U-II" "TORVA40/45S" "TORVA40/45P" \
+    "TORVA40/45E-II" "TORVA40/45W" "TORVA10S"; do
+  printf 'Model%d=%s\r\n' "$n" "$model" >>"$tmp"
+  n=$((n + 1))
+done
+torva10_image=$demo/torva10-flash.bin
+if [ ! -f "$torva10_image" ]; then
+  { yes "TORVA10 demo flash image " || true; } | head -c 2097152 >"$torva10_image"
+fi
+if ! grep -qi '^\[FWDN15\]' "$tmp"; then
+  printf '[FWDN15]\r\nFOLDER=%s\r\nFILE=%s\r\n' "$torva10_image" "$(basename "$torva10_image")" >>"$tmp"
 fi
 printf '[NETWORK]\r\nBROADCAST=127.0.0.1\r\nPORT=%s\r\nLISTENPORT=%s\r\n' \
   "$net_port" "$net_listen_port" >>"$tmp"
@@ -134,6 +151,9 @@ TORVASet demo, in $demo
   logos:         "Logo Download" lists the sample logos of demo/logos; "&Upload" stores them
                  in the simulated printer, page 4 prints them back as PNG "paper" in
                  $demo/paper/
+  TORVA10:       DEVICE "TORVA10S", PORT $link, OK, "Firmware Download", "&4.Font", OK:
+                 the framed download of $(basename "$torva10_image"); the simulator keeps
+                 what it flashed as $demo/paper/flash-font.bin with a receipt flash-font.png
   The printer's received bytes go to $demo/capture.bin; the tool's log is error.log there.
 INFO
 

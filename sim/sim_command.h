@@ -50,6 +50,10 @@ class ISimCommand {
   virtual SimResult Handle(std::span<const uint8_t> input, CSimPrinter& printer) = 0;
   // The printer was initialised (ESC @): forget any state of this command.
   virtual void Reset() {}
+  // Asked now and then for each connection: a command that sends by itself (a status
+  // report) queues its bytes with CSimPrinter::SendLater and asks for its next turn with
+  // CSimPrinter::WakeAt.
+  virtual void Poll(CSimPrinter&) {}
 };
 
 }  // namespace torva::sim

@@ -48,7 +48,12 @@ int CSimLoop::Run() {
     for (const auto& e : m_endpoints) {
       pfds.push_back({e->Fd(), static_cast<short>(POLLIN | (e->WantsWrite() ? POLLOUT : 0)), 0});
     }
-    const int rc = ::poll(pfds.data(), pfds.size(), 1000);
+    int timeout = 1000;
+    for (const auto& e : m_endpoints) {
+      const int t = e->TimerMs();
+      if (t >= 0 && t < timeout) timeout = t;
+    }
+    const int rc = ::poll(pfds.data(), pfds.size(), timeout);
     if (rc < 0) {
       if (errno == EINTR) continue;
       return 1;
@@ -62,6 +67,10 @@ int CSimLoop::Run() {
       if (e.Fd() < 0 || revents == 0) continue;
       if ((revents & POLLOUT) != 0) e.OnWritable(*this);
       if (e.Fd() >= 0 && (revents & (POLLIN | POLLHUP | POLLERR)) != 0) e.OnReadable(*this);
+    }
+    for (size_t i = 0; i < count && !m_bStop; ++i) {
+      if (m_endpoints[i]->Fd() >= 0 && m_endpoints[i]->TimerMs() == 0)
+        m_endpoints[i]->OnTimer(*this);
     }
   }
   return 0;

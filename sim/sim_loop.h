@@ -18,6 +18,9 @@ class ISimEndpoint {
   virtual bool WantsWrite() const { return false; }
   virtual void OnReadable(CSimLoop& loop) = 0;
   virtual void OnWritable(CSimLoop&) {}
+  // Milliseconds until the endpoint wants OnTimer (-1: no wish); the loop wakes for it.
+  virtual int TimerMs() const { return -1; }
+  virtual void OnTimer(CSimLoop&) {}
 };
 
 class CSimLoop {

@@ -29,7 +29,8 @@ int CommandStart(std::span<const uint8_t> input, uint8_t letter) {
   return -1;
 }
 
-bool IsText(uint8_t b) { return (b >= 0x20 && b < 0x7F) || b == 0x0A || b == 0x0D; }
+// Bytes from 0x80 up are characters of the code page (drawn as boxes).
+bool IsText(uint8_t b) { return b >= 0x20 || b == 0x0A || b == 0x0D; }
 
 }  // namespace
 
@@ -65,12 +66,21 @@ void CNvStore::AddText(const uint8_t* data, size_t length) {
   }
 }
 
+bool CNvStore::Cut() {
+  if (!m_strLine.empty()) AddText(reinterpret_cast<const uint8_t*>("\n"), 1);
+  return Paper(nullptr, 1, 1);
+}
+
 bool CNvStore::Print(int number, int mode) {
   ++m_nPrints;
   const NvImage* image = Image(number);
-  const bool hasImage = image != nullptr && !image->data.empty();
   const int sx = mode == 1 || mode == 3 ? 2 : 1;
   const int sy = mode == 2 || mode == 3 ? 2 : 1;
+  return Paper(image, sx, sy);
+}
+
+bool CNvStore::Paper(const NvImage* image, int sx, int sy) {
+  const bool hasImage = image != nullptr && !image->data.empty();
   std::vector<std::string> lines;
   lines.swap(m_lines);
   if (m_strPaperDir.empty() || (!hasImage && lines.empty())) return false;

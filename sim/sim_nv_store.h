@@ -52,10 +52,14 @@ class CNvStore {
   // when nothing was written. The paper's path is in LastPaper().
   bool Print(int number, int mode);
   int Prints() const { return m_nPrints; }
+  // A cut: the pending text lines become a paper of their own; false when nothing was written.
+  bool Cut();
   const std::string& LastPaper() const { return m_strLastPaper; }
   const std::vector<std::string>& PendingLines() const { return m_lines; }
 
  private:
+  bool Paper(const NvImage* image, int sx, int sy);
+
   std::string m_strPaperDir;
   std::vector<NvImage> m_images;
   std::vector<std::string> m_lines;

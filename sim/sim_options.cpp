@@ -1,5 +1,7 @@
 #include "sim_options.h"
 
+#include "sim_firmware_line.h"
+
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -67,6 +69,20 @@ const std::vector<OptionRow>& Table() {
          long long n = 0;
          if (!ParseNumber(v, 1, 1LL << 50, n)) return false;
          o.nCloseAfter = static_cast<uint64_t>(n);
+         return true;
+       }},
+      {"--fw-baud", "N", "read at most N baud (10 bits a byte), as a serial line would",
+       [](SimOptions&, const char* v) {
+         long long n = 0;
+         if (!ParseNumber(v, 300, 4000000, n)) return false;
+         LineFaults().nBaud = static_cast<int>(n);
+         return true;
+       }},
+      {"--fw-stall-after", "N", "stop reading after N received bytes (a printer that takes no more)",
+       [](SimOptions&, const char* v) {
+         long long n = 0;
+         if (!ParseNumber(v, 1, 1LL << 50, n)) return false;
+         LineFaults().nStallAfter = static_cast<uint64_t>(n);
          return true;
        }},
       {"--verbose", nullptr, "one line per command on stderr",

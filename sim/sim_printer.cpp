@@ -1,5 +1,7 @@
 #include "sim_printer.h"
 
+#include <algorithm>
+
 namespace torva::sim {
 
 CSimPrinter::CSimPrinter(SimPrinterOptions options) : m_options(std::move(options)) {
@@ -36,8 +38,37 @@ void CSimPrinter::Capture(const uint8_t* data, size_t length) {
   std::fflush(m_pCapture);
 }
 
+void CSimPrinter::SendLater(std::chrono::milliseconds delay, std::vector<uint8_t> bytes) {
+  if (m_pServing == nullptr || m_options.bSilent || bytes.empty()) return;
+  SimClock::time_point due = SimClock::now() + delay;
+  if (!m_pServing->m_later.empty() && m_pServing->m_later.back().due > due) {
+    due = m_pServing->m_later.back().due;
+  }
+  m_pServing->m_later.push_back({due, std::move(bytes)});
+}
+
+void CSimPrinter::WakeAt(SimClock::time_point when) {
+  if (when < m_wake) m_wake = when;
+}
+
+std::vector<uint8_t> CSimPrinter::Poll(CSimInput& input, SimClock::time_point& next) {
+  m_pServing = &input;
+  m_wake = SimClock::time_point::max();
+  for (auto& c : m_commands) c->Poll(*this);
+  m_pServing = nullptr;
+  std::vector<uint8_t> out;
+  const SimClock::time_point now = SimClock::now();
+  while (!input.m_later.empty() && input.m_later.front().due <= now) {
+    out.insert(out.end(), input.m_later.front().bytes.begin(), input.m_later.front().bytes.end());
+    input.m_later.pop_front();
+  }
+  next = input.m_later.empty() ? m_wake : std::min(m_wake, input.m_later.front().due);
+  return out;
+}
+
 std::vector<uint8_t> CSimPrinter::Receive(CSimInput& input, const uint8_t* data, size_t length) {
   Capture(data, length);
+  m_pServing = &input;
   m_nReceived += length;
   std::vector<uint8_t>& pending = input.m_pending;
   pending.insert(pending.end(), data, data + length);
@@ -73,6 +104,12 @@ std::vector<uint8_t> CSimPrinter::Receive(CSimInput& input, const uint8_t* data,
   }
   pending.erase(pending.begin(), pending.begin() + static_cast<std::ptrdiff_t>(pos));
   if (m_options.bSilent) reply.clear();
+  // Behind bytes that wait for their time, a prompt answer waits too: replies keep order.
+  if (!input.m_later.empty() && !reply.empty()) {
+    SendLater(std::chrono::milliseconds(0), std::move(reply));
+    reply.clear();
+  }
+  m_pServing = nullptr;
   return reply;
 }
 

@@ -7,8 +7,10 @@
 // CSimInput so that half a command on one connection does not mix with another's.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <cstdio>
+#include <deque>
 #include <map>
 #include <memory>
 #include <string>
@@ -29,9 +31,17 @@ struct SimPrinterOptions {
   bool bVerbose = false;
 };
 
+using SimClock = std::chrono::steady_clock;
+
 class CSimInput {
  public:
+  struct Later {
+    SimClock::time_point due;
+    std::vector<uint8_t> bytes;
+  };
   std::vector<uint8_t> m_pending;
+  // Bytes this connection is sent later (a slow reply, a reply in pieces), in due order.
+  std::deque<Later> m_later;
 };
 
 class CSimPrinter {
@@ -50,6 +60,14 @@ class CSimPrinter {
   std::vector<uint8_t> Receive(CSimInput& input, const uint8_t* data, size_t length);
   // ESC @: every handler forgets its state.
   void Reset();
+  // For handlers, inside Handle or Poll: bytes for the connection being served, sent after
+  // delay and after whatever it was sent before; and when the handler wants its next Poll.
+  void SendLater(std::chrono::milliseconds delay, std::vector<uint8_t> bytes);
+  void WakeAt(SimClock::time_point when);
+  const CSimInput* Serving() const { return m_pServing; }
+  // Runs every handler's Poll for this connection and returns what is due on it now;
+  // next is when to ask again (time_point::max(): nothing planned).
+  std::vector<uint8_t> Poll(CSimInput& input, SimClock::time_point& next);
 
   const SimPrinterOptions& Options() const { return m_options; }
   bool CaptureOpen() const { return m_pCapture != nullptr; }
@@ -63,6 +81,8 @@ class CSimPrinter {
   SimPrinterOptions m_options;
   std::vector<std::unique_ptr<ISimCommand>> m_commands;
   std::FILE* m_pCapture = nullptr;
+  CSimInput* m_pServing = nullptr;
+  SimClock::time_point m_wake = SimClock::time_point::max();
   uint64_t m_nReceived = 0;
   uint64_t m_nUnknown = 0;
   std::map<std::string, int> m_counts;

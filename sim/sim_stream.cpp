@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 
@@ -23,9 +24,15 @@ void CSimStream::CloseStream(const char* why) {
   OnClosed();
 }
 
-void CSimStream::OnReadable(CSimLoop&) {
+void CSimStream::OnReadable(CSimLoop& loop) {
   uint8_t buffer[4096];
-  const ssize_t n = ::read(m_fd, buffer, sizeof buffer);
+  // A stalled line takes nothing more; a paced one reads in small pieces at its speed.
+  if (m_pace.Stalled(m_nReceived)) {
+    CLinePace::StallPause();
+    return;
+  }
+  const ssize_t n = ::read(m_fd, buffer, m_pace.Allow(sizeof buffer, m_nReceived));
+  if (n > 0) m_pace.Took(static_cast<size_t>(n));
   if (n < 0) {
     if (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR) return;
     // A pty master reads EIO while no one has the line open; that is not the end.
@@ -50,10 +57,22 @@ void CSimStream::OnReadable(CSimLoop&) {
     return;
   }
   m_out.insert(m_out.end(), reply.begin(), reply.end());
-  Flush();
+  OnTimer(loop);
 }
 
 void CSimStream::OnWritable(CSimLoop&) { Flush(); }
+
+int CSimStream::TimerMs() const {
+  if (m_next == SimClock::time_point::max()) return -1;
+  const auto left = std::chrono::ceil<std::chrono::milliseconds>(m_next - SimClock::now());
+  return left.count() < 0 ? 0 : static_cast<int>(std::min<long long>(left.count(), 1000));
+}
+
+void CSimStream::OnTimer(CSimLoop&) {
+  const std::vector<uint8_t> due = m_printer.Poll(m_input, m_next);
+  m_out.insert(m_out.end(), due.begin(), due.end());
+  Flush();
+}
 
 void CSimStream::Flush() {
   while (!m_out.empty() && m_fd >= 0) {

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "sim_firmware_line.h"
 #include "sim_loop.h"
 #include "sim_printer.h"
 
@@ -25,6 +26,8 @@ class CSimStream : public ISimEndpoint {
   bool WantsWrite() const override { return !m_out.empty(); }
   void OnReadable(CSimLoop& loop) override;
   void OnWritable(CSimLoop& loop) override;
+  int TimerMs() const override;
+  void OnTimer(CSimLoop& loop) override;
 
  protected:
   // Called once when the connection ends (the far end left, an error, close-after).
@@ -44,6 +47,9 @@ class CSimStream : public ISimEndpoint {
   uint64_t m_nReceived = 0;
   std::string m_strName;
   std::vector<uint8_t> m_out;
+  // When the printer next has something to send by itself on this connection.
+  SimClock::time_point m_next = SimClock::now();
+  CLinePace m_pace;
 };
 
 }  // namespace torva::sim

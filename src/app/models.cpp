@@ -65,12 +65,13 @@ constexpr std::array<ModelRow, 6> kModelTableRows = {{
       "USB\\VID_2F3D&PID_3A06"},
      {"USB\\VID_2F3D&PID_3002", "USB\\VID_2F3D&PID_3002", "USB\\VID_2F3D&PID_3502",
       "USB\\VID_2F3D&PID_3A06"},
-     kUsbSerialDefault, kAllBaudRates, 512, true, 128, SetupView::NoNewOptions, Downloader::Block},
+     kUsbSerialDefault, kAllBaudRates, 512, true, 128, SetupView::NoNewOptions, Downloader::Block,
+     FirmwareLayout::Torva30},
     {kModelTorva40, {{{"TORVA40"}, {"ZD12", true}, {"KV-80", true}}}, "TORVA40 - ", "TORVA", true,
      {"USB\\VID_2F3D&PID_3012", "USB\\VID_2F3D&PID_3512", "USB\\VID_2F3D&PID_3A08"},
      {"USB\\VID_2F3D&PID_3012", kUsb3004, "USB\\VID_2F3D&PID_3512", "USB\\VID_2F3D&PID_3A08"},
      {"USB\\VID_2F3D&PID_3011", "USB\\VID_2F3D&PID_3511", "USB\\VID_2F3D&PID_3A07"},
-     kAllBaudRates, 512, true, 0, SetupView::Full, Downloader::Block},
+     kAllBaudRates, 512, true, 0, SetupView::Full, Downloader::Block, FirmwareLayout::Torva40},
 }};
 const std::array<ModelRow, 6> kModelTable = kModelTableRows;
 static_assert(
@@ -90,6 +91,8 @@ const ModelRow& ModelRowOf(int modelCode) {
 bool IsLegacyFirmwareModel(int modelCode) {
   return ModelRowOf(modelCode).downloader == Downloader::LegacyFramed;
 }
+
+FirmwareLayout FirmwareLayoutOf(int modelCode) { return ModelRowOf(modelCode).firmwareLayout; }
 
 // The TORVA10 line has no user settings; it is also the one legacy line.
 bool HasUserSetup(int modelCode) { return !IsLegacyFirmwareModel(modelCode); }

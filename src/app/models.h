@@ -37,6 +37,10 @@ enum class SetupView {
 // How the firmware of a line is written.
 enum class Downloader { Block, LegacyFramed };
 
+// Where a line's Program and DOWNLOAD areas lie in its firmware image, and whether it has
+// an LCD font area.
+enum class FirmwareLayout { Standard, Torva30, Torva40 };
+
 struct ModelPrefix {
   const char* text = nullptr;
   bool bFamilyOnly = false;  // the name joins the line's family but runs with model code 1
@@ -64,6 +68,7 @@ struct ModelRow {
                                                 // notice is due above it (0: no notice)
   SetupView setupView;
   Downloader downloader;
+  FirmwareLayout firmwareLayout = FirmwareLayout::Standard;
 };
 
 // The rows, in code order; row i holds code i + 1.
@@ -77,6 +82,12 @@ bool IsLegacyFirmwareModel(int modelCode);
 // The User Setup job is offered for every model but the TORVA10 line.
 bool HasUserSetup(int modelCode);
 SetupView SetupViewOf(int modelCode);
+// The firmware image layout of a model code (codes out of range: Standard).
+FirmwareLayout FirmwareLayoutOf(int modelCode);
+// Only the TORVA40 line has an LCD whose font the F/W Update dialog may write.
+inline bool HasLcdFontArea(int modelCode) {
+  return FirmwareLayoutOf(modelCode) == FirmwareLayout::Torva40;
+}
 
 // Model code by the longest matching prefix (code 1 when none matches or the prefix names
 // only the family).

@@ -1,8 +1,12 @@
 #include "app/services.h"
 
+#include <atomic>
+#include <condition_variable>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <memory>
+#include <mutex>
 #include <thread>
 
 #include "app/messages.h"
@@ -25,6 +29,20 @@ CConsoleUserInterface g_defaultUi;
 IUserInterface* g_pUi = &g_defaultUi;
 IClock* g_pClock = &g_defaultClock;
 ISystem* g_pSystem = &g_defaultSystem;
+std::atomic<IUiThread*> g_pUiThread{nullptr};
+
+// How often a waiting hand-over asks whether it should give up.
+constexpr int kHandOverPollMs = 10;
+
+// One task handed to the user-interface thread: whichever side comes first decides whether
+// it runs (the user-interface thread starts it) or never runs (the waiting side gave up).
+struct HandOver {
+  enum class State { Waiting, Running, Done, Abandoned };
+  std::mutex mutex;
+  std::condition_variable cv;
+  State state = State::Waiting;
+  std::function<void()> task;
+};
 
 }  // namespace
 
@@ -92,7 +110,54 @@ IUserInterface& Ui() { return *g_pUi; }
 IClock& Clock() { return *g_pClock; }
 ISystem& System() { return *g_pSystem; }
 
-void ShowMessage(const std::string& text, MsgIcon icon) { Ui().Message(text, kAppName, icon); }
+void InstallUiThread(IUiThread* uiThread) { g_pUiThread = uiThread; }
+
+bool OnUiThread() {
+  IUiThread* ui = g_pUiThread.load();
+  return ui == nullptr || ui->IsUiThread();
+}
+
+bool RunOnUiThread(std::function<void()> task, const std::function<bool()>& stopRequested) {
+  IUiThread* ui = g_pUiThread.load();
+  if (ui == nullptr || ui->IsUiThread()) {
+    task();
+    return true;
+  }
+  auto handOver = std::make_shared<HandOver>();
+  handOver->task = std::move(task);
+  ui->Post([handOver] {
+    {
+      std::lock_guard lock(handOver->mutex);
+      if (handOver->state != HandOver::State::Waiting) return;
+      handOver->state = HandOver::State::Running;
+    }
+    handOver->task();
+    std::lock_guard lock(handOver->mutex);
+    handOver->state = HandOver::State::Done;
+    handOver->cv.notify_all();
+  });
+  std::unique_lock lock(handOver->mutex);
+  for (;;) {
+    if (handOver->state == HandOver::State::Done) return true;
+    // A task already running finishes on the user-interface thread, which is then not
+    // waiting for this one: wait for it rather than give up half way.
+    if (handOver->state == HandOver::State::Waiting && stopRequested && stopRequested()) {
+      handOver->state = HandOver::State::Abandoned;
+      return false;
+    }
+    handOver->cv.wait_for(lock, std::chrono::milliseconds(kHandOverPollMs));
+  }
+}
+
+void ShowMessage(const std::string& text, MsgIcon icon) {
+  IUiThread* ui = g_pUiThread.load();
+  if (ui != nullptr && !ui->IsUiThread()) {
+    // A worker never builds a window: the user-interface thread shows it, the worker goes on.
+    ui->Post([text, icon] { Ui().Message(text, kAppName, icon); });
+    return;
+  }
+  Ui().Message(text, kAppName, icon);
+}
 bool AskQuestion(const std::string& text) { return Ui().Question(text, kAppName); }
 
 }  // namespace torva

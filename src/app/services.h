@@ -5,6 +5,7 @@
 #pragma once
 
 #include <chrono>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -53,6 +54,17 @@ class ISystem {
   virtual FileVersion Version() = 0;
 };
 
+// The user-interface thread, for work that other threads hand to it. The Qt program installs
+// one that posts to its event loop; without one (the command line, most tests) every thread
+// counts as the user-interface thread and handed-over work runs at once where it is handed.
+class IUiThread {
+ public:
+  virtual ~IUiThread() = default;
+  virtual bool IsUiThread() = 0;
+  // Queues task to run on the user-interface thread; never blocks, never runs it here.
+  virtual void Post(std::function<void()> task) = 0;
+};
+
 // Real clock and system, and a user interface that writes messages to stderr and answers
 // every question with No. They are the defaults until something else is installed.
 class CSteadyClock final : public IClock {
@@ -90,8 +102,21 @@ IUserInterface& Ui();
 IClock& Clock();
 ISystem& System();
 
+// Installs the user-interface thread (nullptr: none). Install at start, before any worker.
+void InstallUiThread(IUiThread* uiThread);
+// True on the user-interface thread, and everywhere when none is installed.
+bool OnUiThread();
+// Runs task on the user-interface thread and returns true once it has run. When
+// stopRequested() turns true before the task has started, gives up and returns false; the
+// task then never runs. stopRequested is asked at least every 10 ms while waiting, so a
+// thread that the user-interface thread is about to join never blocks it: signal the stop,
+// then join. On the user-interface thread itself the task runs at once. The task may outlive
+// a call that gave up only as a discarded copy: it must not touch what the caller frees.
+bool RunOnUiThread(std::function<void()> task, const std::function<bool()>& stopRequested);
+
 // Shows theMsg[index] (after printf-style filling by the caller when needed) with the
-// caption "TORVASet".
+// caption "TORVASet". Called on another thread, the message is handed to the user-interface
+// thread and shown there; the caller does not wait for it.
 void ShowMessage(const std::string& text, MsgIcon icon = MsgIcon::Info);
 bool AskQuestion(const std::string& text);
 

@@ -239,6 +239,7 @@ void PrintLinkReason(const CPrinterLink& link, const JobConnection& c) {
 
 int RunUploadJob(const JobSetup& setup, CLogoList& list, int imageCount) {
   CPrinterSocket socket;
+  socket.SetQueueReplies(true);
   CPrinterLink link(thePort, socket, setup.connection.strHost, setup.connection.nTcpPort);
   // The keys of the LOGO section that the rewrite after a complete upload replaces.
   g_nLogoKeyCount = static_cast<int>(ReadLogoFiles().size());
@@ -402,6 +403,7 @@ int RunLogoPrint(const Args& args) {
     return 1;
   }
   CPrinterSocket socket;
+  socket.SetQueueReplies(true);
   CPrinterLink link(thePort, socket, setup.connection.strHost, setup.connection.nTcpPort);
   CPrintJob job(link, settings);
   CProgressLine line;

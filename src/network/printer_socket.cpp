@@ -46,6 +46,7 @@ bool CPrinterSocket::ConnectPrinter(const std::string& ipAddress, int port,
   for (int probe = 1; probe <= kProbes; ++probe) {
     Clock().SleepMs(kProbeWaitMs);
     if (m_nSocket != net::kNoSocket && net::TcpSendSome(m_nSocket, nullptr, 0) == 0) {
+      if (m_bQueueReplies) StartReader();
       return true;
     }
     CloseSocketOnly();
@@ -111,6 +112,8 @@ int CPrinterSocket::PumpReceive(int timeoutMs) {
       // closes as on the printer's own close.
       if (n < 0) {
         theLog.WriteLog("CPrinterSocket receive failed: %s\r\n", net::LastSocketError().c_str());
+      } else {
+        theLog.WriteLog("CPrinterSocket: the printer closed the connection\r\n");
       }
       m_bPeerClosed = true;
       if (t_pReaderOf != this) CloseSocketOnly();

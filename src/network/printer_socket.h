@@ -54,6 +54,12 @@ class CPrinterSocket {
   // Runs PumpReceive on a thread of its own until Close or StopReader.
   void StartReader();
   void StopReader();
+  // With this set, every successful ConnectPrinter starts the reader, so that what the
+  // printer sends is queued without the using thread pumping. The program's socket and the
+  // command line's set it; a socket whose user pumps itself leaves it clear.
+  void SetQueueReplies(bool bOn) { m_bQueueReplies = bOn; }
+  // True once the printer closed the connection (or it broke), until the next connect.
+  bool PeerClosed() const { return m_bPeerClosed; }
 
   // The receive rule for one batch: appended when count < 4096 minus the bytes already
   // queued, otherwise dropped with QueueReadFull. True when appended. Called by the producer only.
@@ -69,6 +75,7 @@ class CPrinterSocket {
   // thread (Close), so that the reader never closes a descriptor the user may still hold.
   std::atomic<bool> m_bPeerClosed{false};
   std::atomic<bool> m_bReaderRun{false};
+  bool m_bQueueReplies = false;
   std::thread m_reader;
 };
 

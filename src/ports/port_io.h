@@ -55,6 +55,11 @@ enum class LineResult { Ok, TimeoutsFailed, GetFailed, SetFailed };
 LineResult ConfigureSerialLine(PortHandle handle, const SerialLine& line, int& nError);
 // Drops whatever is queued in both directions.
 bool PurgeSerial(PortHandle handle);
+// Drops the received bytes not yet read; what waits to be sent is left to go out.
+bool PurgeSerialInput(PortHandle handle);
+// The bytes the serial driver still holds to send; 0 for a line whose driver keeps no
+// count (a pseudo-terminal) and for anything that is no terminal.
+int SerialOutputQueued(PortHandle handle);
 
 enum class WriteStatus { Ok, TimedOut, Failed };
 struct WriteResult {

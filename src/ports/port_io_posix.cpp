@@ -107,6 +107,18 @@ bool PurgeSerial(PortHandle handle) {
   return false;
 }
 
+bool PurgeSerialInput(PortHandle handle) {
+  if (::tcflush(handle, TCIFLUSH) == 0) return true;
+  t_nLastError = errno;
+  return false;
+}
+
+int SerialOutputQueued(PortHandle handle) {
+  int queued = 0;
+  if (::ioctl(Fd(handle), TIOCOUTQ, &queued) != 0 || queued < 0) return 0;
+  return queued;
+}
+
 namespace {
 
 constexpr int kBusyRetryMs = 10;

@@ -67,6 +67,21 @@ class CPorts : public ConnectionSettings {
   int Write(const std::vector<uint8_t>& data) {
     return Write(data.data(), static_cast<int>(data.size()));
   }
+  // One piece of a long transfer (a firmware block). Written, and on a serial line also
+  // sent out by the driver, within limitMs; the wait is given up early once stop is set.
+  // Never shows a message, so that a worker thread may call it. A file is written whole.
+  struct ChunkWrite {
+    int nWritten = 0;        // bytes the device took
+    bool bTimedOut = false;  // limitMs passed first
+    bool bStopped = false;   // stop was set first
+    int nError = 0;          // the system error of a failed write; 0 otherwise
+    bool Done(int length) const { return nWritten == length && !bTimedOut && nError == 0; }
+  };
+  ChunkWrite WriteChunk(const void* data, int length, int limitMs,
+                        const std::atomic<bool>* stop = nullptr);
+  // Drops the received bytes not yet read, leaving what waits to be sent; false when
+  // nothing is open or the line refuses.
+  bool PurgeInput();
   // Reads what the serial line has queued, at most maxLength bytes, without waiting.
   // 0 when nothing is there or on an error.
   int Read(uint8_t* buffer, int maxLength);
@@ -80,8 +95,8 @@ class CPorts : public ConnectionSettings {
   static std::string ErrorText(int nError);
   // Reads a USB printer's reply (kUsbReplyPasses reads of up to kUsbReplyReadSize bytes,
   // each waiting at most kUsbReplyWaitMs), decodes its escapes into m_QueueRead and calls
-  // the notification after each non-empty read. False when the interface cannot be opened
-  // a second time (its path is shown to the user).
+  // the notification after each non-empty read. Reads through the open handle (the driver
+  // allows one open of the node). False when the port is not open (its path is shown).
   bool ReadUsbReply();
   // The serial (parallel false) or parallel port names of the system; their count.
   int EnumPorts(bool parallel, std::vector<std::string>& list);
@@ -104,7 +119,7 @@ class CPorts : public ConnectionSettings {
   // with QueueReadFull, shown from the watch thread through Ui().
   std::function<void()> m_fnNotify;
 
-  std::intptr_t m_hUsbRead = -1;       // second USB handle, held only during ReadUsbReply
+  std::intptr_t m_hUsbRead = -1;       // unused: ReadUsbReply reads through m_hComm
   std::thread::id m_dwWatchThreadId;   // identifier of the watch thread
   std::string m_szDevicePath;          // path of the USB printer interface found at open
   ByteQueue m_QueueRead;               // receive queue, filled by the watch thread

@@ -51,9 +51,9 @@ bool CPorts::OpenUsbNode() {
 }
 
 bool CPorts::ReadUsbReply() {
-  if (m_hComm == portio::kNoHandle) return false;
-  m_hUsbRead = portio::OpenReadWriteDevice(m_szDevicePath);
-  if (m_hUsbRead == portio::kNoHandle) {
+  // The reply is read through the handle that is already open: the USB printer driver lets
+  // only one user open the node at a time, so a second open would fail on a real printer.
+  if (m_hComm == portio::kNoHandle) {
     ShowMessage(m_szDevicePath, MsgIcon::Error);
     return false;
   }
@@ -76,8 +76,6 @@ bool CPorts::ReadUsbReply() {
   }
   decoder.Finish(decoded);
   deliver();
-  portio::CloseHandle(m_hUsbRead);
-  m_hUsbRead = portio::kNoHandle;
   return true;
 }
 

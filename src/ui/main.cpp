@@ -9,6 +9,7 @@
 #include "logo/gui/my_property.h"
 #include "network/gui/network_setting_dlg.h"
 #include "ports/ports.h"
+#include "setup/gui/user_setup_dlg.h"
 #include "ui/dialog_font.h"
 #include "ui/main_menu_dlg.h"
 #include "ui/network_dlg.h"
@@ -25,6 +26,9 @@ int main(int argc, char* argv[]) {
 
   torva::CQtUserInterface ui;
   torva::InstallServices(&ui, nullptr, nullptr);
+  // Messages and hand-overs from the reader threads are shown and applied on this thread.
+  torva::CQtUiThread uiThread;
+  torva::InstallUiThread(&uiThread);
   torva::CSystemConnectionEnvironment env;
   torva::CNetworkDlg::SetNetworkSettingLauncher(
       [](torva::CNetworkDlg& dlg) { torva::RunNetworkSettingDlg(dlg); });
@@ -42,6 +46,23 @@ int main(int argc, char* argv[]) {
         torva::RunLogoDownload(connection, &menu);
       });
 
+  // User Setup: serial, USB and file lines through thePort, a parallel port by its name, a
+  // network printer at the address the network connection dialog accepted.
+  torva::CMainMenuDlg::SetJobLauncher(
+      torva::CMainMenuDlg::kJobUserSetup, [&env](torva::CMainMenuDlg& menu) {
+        torva::SetupConnection connection;
+        const torva::ConnectionSettings& settings = env.Connection();
+        connection.eLink = torva::ExchangeLinkOfPort(settings.m_strPortName);
+        connection.pPort = &torva::thePort;
+        connection.strParallelPath = settings.m_strPortName;
+        connection.pSocket = env.PrinterSocket();
+        if (auto* owner = qobject_cast<torva::CPortSettingDlg*>(menu.parentWidget())) {
+          connection.strIpAddress = owner->NetworkDlg().m_strIpAddress;
+          connection.nTcpPort = static_cast<int>(owner->NetworkDlg().m_nAcceptedPort);
+        }
+        torva::RunUserSetup(settings.m_nModel, connection, &menu);
+      });
+
   torva::theApp().Start(
       argc > 0 ? argv[0] : "torvaset",
       [&env] {
@@ -52,5 +73,6 @@ int main(int argc, char* argv[]) {
       [&env] {
         if (env.PortConnected()) env.ClosePort();
       });
+  torva::InstallUiThread(nullptr);
   return 0;
 }

@@ -104,6 +104,8 @@ void CMainMenuDlg::OnUserSetup() {
   if (!HasUserSetup(m_env.Connection().m_nModel)) return;
   m_env.Connection().m_nFunction = kJobUserSetup;
   RunJob(kJobUserSetup);
+  // The dialog's exit closes its connection; a port still open after it is closed here.
+  if (m_env.PortConnected()) m_env.ClosePort();
 }
 
 void CMainMenuDlg::OnFirmwareDownload() {

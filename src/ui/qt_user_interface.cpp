@@ -9,6 +9,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QStringList>
+#include <QThread>
 #include <QVBoxLayout>
 
 namespace torva {
@@ -96,6 +97,17 @@ void CQtUserInterface::SetWaitCursor(bool on) {
     QApplication::restoreOverrideCursor();
     --m_nWaitDepth;
   }
+}
+
+bool CQtUiThread::IsUiThread() {
+  return QCoreApplication::instance() != nullptr &&
+         QThread::currentThread() == QCoreApplication::instance()->thread();
+}
+
+void CQtUiThread::Post(std::function<void()> task) {
+  QCoreApplication* app = QCoreApplication::instance();
+  if (app == nullptr) return;
+  QMetaObject::invokeMethod(app, std::move(task), Qt::QueuedConnection);
 }
 
 CPrintToFileDlg::CPrintToFileDlg(QWidget* parent) : QDialog(parent) {

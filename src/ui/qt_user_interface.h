@@ -26,6 +26,14 @@ class CQtUserInterface final : public IUserInterface {
   int m_nWaitDepth = 0;
 };
 
+// The user-interface thread of the services seam: the thread of the QApplication, reached by
+// queued calls through its event loop (modal dialogs' loops included).
+class CQtUiThread final : public IUiThread {
+ public:
+  bool IsUiThread() override;
+  void Post(std::function<void()> task) override;
+};
+
 // "Name(*.bmp)|*.bmp|All(*.*)|*.*||" -> "Name(*.bmp) (*.bmp);;All(*.*) (*)": each pair of
 // description and patterns becomes one Qt filter; ';' between patterns becomes a blank and
 // "*.*" becomes "*" so that names without an extension are offered too.

@@ -8,7 +8,10 @@
 namespace torva {
 
 CSystemConnectionEnvironment::CSystemConnectionEnvironment()
-    : m_pSocket(std::make_unique<CPrinterSocket>()) {}
+    : m_pSocket(std::make_unique<CPrinterSocket>()) {
+  // The jobs find the printer's replies in the socket's queue.
+  m_pSocket->SetQueueReplies(true);
+}
 
 CSystemConnectionEnvironment::~CSystemConnectionEnvironment() = default;
 

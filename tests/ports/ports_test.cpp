@@ -511,11 +511,19 @@ TEST_F(UsbPortsTest, ReplyIsDecodedIntoTheQueueAndNotified) {
   EXPECT_TRUE(services.clock.Waits().empty());
 }
 
-TEST_F(UsbPortsTest, ReplyWithoutAnInterfacePathShowsThePath) {
+// The driver allows one open of the node: the reply comes through the handle already open,
+// even when the node could not be opened a second time; a closed port shows its path.
+TEST_F(UsbPortsTest, ReplyIsReadThroughTheOpenHandleNotASecondOpen) {
   port.m_nModel = 3;
   finder.m_strPresent = "USB\\VID_2F3D&PID_3004";
+  port.m_fnNotify = receiver.Callback(port);
   ASSERT_TRUE(port.Open());
   port.m_szDevicePath = dir.File("gone");
+  pty.Send({0x37, 0x27});
+  EXPECT_TRUE(port.ReadUsbReply());
+  EXPECT_EQ(receiver.WaitFor(2, 0), (Bytes{0x37, 0x27}));
+  EXPECT_TRUE(services.ui.MessageTexts().empty());
+  port.Close();
   EXPECT_FALSE(port.ReadUsbReply());
   EXPECT_EQ(services.ui.MessageTexts(), std::vector<std::string>{dir.File("gone")});
 }
