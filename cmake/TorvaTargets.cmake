@@ -9,6 +9,10 @@ function(torva_warnings target)
       target_compile_options(${target} PRIVATE -Werror)
     endif()
   endif()
+  if(WIN32)
+    # Vista and later (CancelIoEx); the W functions are called by name.
+    target_compile_definitions(${target} PRIVATE _WIN32_WINNT=0x0601 WIN32_LEAN_AND_MEAN NOMINMAX)
+  endif()
 endfunction()
 
 # torva_platform_sources(<out-var> <dir>): the .cpp files of <dir>, without the files of
@@ -49,13 +53,34 @@ endfunction()
 
 # torva_gtest(<name> SOURCES ... DEPS ... [LABELS ...]): one GoogleTest executable.
 function(torva_gtest name)
-  cmake_parse_arguments(ARG "" "" "SOURCES;DEPS;LABELS" ${ARGN})
+  cmake_parse_arguments(ARG "" "TEST_FILTER" "SOURCES;DEPS;LABELS;PROPERTIES" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
   target_link_libraries(${name} PRIVATE ${ARG_DEPS} torva_testsupport GTest::gtest_main GTest::gmock)
   torva_warnings(${name})
   torva_test_paths(${name})
-  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 30
-    PROPERTIES LABELS "${ARG_LABELS}" TIMEOUT 120)
+  if(CMAKE_CROSSCOMPILING)
+    # Listing the tests needs the emulator: done when ctest runs, never while building.
+    torva_wine_guard(${name})
+    set(filter)
+    if(ARG_TEST_FILTER)
+      set(filter TEST_FILTER ${ARG_TEST_FILTER})
+    endif()
+    gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 DISCOVERY_MODE PRE_TEST ${filter}
+      PROPERTIES LABELS "${ARG_LABELS}" TIMEOUT 120 ${ARG_PROPERTIES})
+  else()
+    gtest_discover_tests(${name} DISCOVERY_TIMEOUT 30
+      PROPERTIES LABELS "${ARG_LABELS}" TIMEOUT 120)
+  endif()
+endfunction()
+
+# torva_wine_guard(<target>): the Windows tests run through scripts/wine-guard.sh, which
+# refuses to start anything unless the wine prefix maps COM99 (the only serial port a test
+# may open) to the simulator's link and nothing else, then hands over to wine.
+function(torva_wine_guard target)
+  if(CMAKE_CROSSCOMPILING_EMULATOR)
+    set_target_properties(${target} PROPERTIES CROSSCOMPILING_EMULATOR
+      "${CMAKE_SOURCE_DIR}/scripts/wine-guard.sh;${CMAKE_CROSSCOMPILING_EMULATOR}")
+  endif()
 endfunction()
 
 # Tests find the programs under test and their data through these definitions:

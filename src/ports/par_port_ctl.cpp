@@ -106,33 +106,27 @@ int ParPortCtl::Read(uint8_t* buffer, int length) {
     theLog.WriteLog("[ParPortCtl] Read fail : %d", m_dwLastError.load());
     return 0;
   };
-  bool bPolledReadable = false;
   for (;;) {
     if (IsSet(m_hStopEvent)) return 0;
-    const long n = portio::ReadAvailable(m_hPort, buffer, static_cast<size_t>(length));
-    if (n > 0) {
-      TraceBytes("LPT RX", buffer, static_cast<size_t>(n));
-      return static_cast<int>(n);
-    }
-    if (n < 0) return fail();
-    if (bPolledReadable) {
-      bPolledReadable = false;
-      if (portio::WaitReadable(portio::kNoHandle, m_hWake, kIdleRetryMs) ==
-          portio::WaitResult::Woken) {
+    const portio::ReceiveResult got =
+        portio::ReceiveWithin(m_hPort, m_hWake, buffer, static_cast<size_t>(length), kStopPollMs);
+    switch (got.status) {
+      case portio::ReceiveStatus::Data:
+        TraceBytes("LPT RX", buffer, static_cast<size_t>(got.nRead));
+        return static_cast<int>(got.nRead);
+      case portio::ReceiveStatus::Woken:
         return 0;
-      }
-      continue;
-    }
-    switch (portio::WaitReadable(m_hPort, m_hWake, kStopPollMs)) {
-      case portio::WaitResult::Woken:
-        return 0;
-      case portio::WaitResult::Readable:
-      case portio::WaitResult::HungUp:
-        bPolledReadable = true;
+      case portio::ReceiveStatus::TimedOut:
         break;
-      case portio::WaitResult::TimedOut:
+      case portio::ReceiveStatus::HungUp:
+        // Readable by the system, yet nothing to read: wait a little instead of asking
+        // again at once.
+        if (portio::WaitReadable(portio::kNoHandle, m_hWake, kIdleRetryMs) ==
+            portio::WaitResult::Woken) {
+          return 0;
+        }
         break;
-      case portio::WaitResult::Failed:
+      case portio::ReceiveStatus::Failed:
         return fail();
     }
   }
@@ -140,12 +134,9 @@ int ParPortCtl::Read(uint8_t* buffer, int length) {
 
 int ParPortCtl::ReadBounded(uint8_t* buffer, int length, int waitMs) {
   if (!m_bOpen) return 0;
-  long n = portio::ReadAvailable(m_hPort, buffer, static_cast<size_t>(length));
-  if (n == 0 && portio::WaitReadable(m_hPort, portio::kNoHandle, waitMs) ==
-                    portio::WaitResult::Readable) {
-    n = portio::ReadAvailable(m_hPort, buffer, static_cast<size_t>(length));
-  }
-  return n > 0 ? static_cast<int>(n) : 0;
+  const portio::ReceiveResult got = portio::ReceiveWithin(m_hPort, portio::kNoHandle, buffer,
+                                                          static_cast<size_t>(length), waitMs);
+  return got.status == portio::ReceiveStatus::Data ? static_cast<int>(got.nRead) : 0;
 }
 
 void ParPortCtl::RequestRead() { SetEvent(m_hReadEvent); }

@@ -228,6 +228,20 @@ bool PurgeSerial(PortHandle handle) {
   return false;
 }
 
+bool PurgeSerialInput(PortHandle handle) {
+  if (PurgeComm(H(handle), PURGE_RXABORT | PURGE_RXCLEAR)) return true;
+  Fail();
+  return false;
+}
+
+int SerialOutputQueued(PortHandle handle) {
+  if (!InfoOf(handle).bComm) return 0;
+  DWORD errors = 0;
+  COMSTAT stat{};
+  if (!ClearCommError(H(handle), &errors, &stat)) return 0;
+  return static_cast<int>(stat.cbOutQue);
+}
+
 namespace {
 
 // Clears a serial line's error state after a failed transfer, as the driver wants before it
