@@ -19,10 +19,12 @@
 
 #include "app/connection_settings.h"
 #include "ports/byte_queue.h"
-#include "ports/port_io.h"
 #include "ports/port_kind.h"
 
 namespace torva {
+namespace portio {
+struct WriteResult;
+}
 
 class CPorts : public ConnectionSettings {
  public:
@@ -102,15 +104,15 @@ class CPorts : public ConnectionSettings {
   // with QueueReadFull, shown from the watch thread through Ui().
   std::function<void()> m_fnNotify;
 
-  std::intptr_t m_hUsbRead = -1;       // second USB handle, held only during ReadUsbReply
-  std::thread::id m_dwWatchThreadId;   // identifier of the watch thread
-  std::string m_szDevicePath;          // path of the USB printer interface found at open
-  ByteQueue m_QueueRead;               // receive queue, filled by the watch thread
+  std::intptr_t m_hUsbRead = -1;      // second USB handle, held only during ReadUsbReply
+  std::thread::id m_dwWatchThreadId;  // identifier of the watch thread
+  std::string m_szDevicePath;         // path of the USB printer interface found at open
+  ByteQueue m_QueueRead;              // receive queue, filled by the watch thread
   std::atomic<bool> m_bConnected{false};
   // The watch thread runs while this and m_bConnected are set; user setup clears it to
   // stop the thread.
   std::atomic<bool> m_bWatchRun{false};
-  std::intptr_t m_hComm = -1;          // the open device or file; -1 when none
+  std::intptr_t m_hComm = -1;  // the open device or file; -1 when none
 
  private:
   bool OpenSerial();
