@@ -305,7 +305,7 @@ TEST_P(RefusedFile, ListShowsItsMessageAndStaysUnchanged) {
   if (GetParam().status == BmpStatus::TooLarge) {
     EXPECT_NE(texts[0].find("too large"), std::string::npos) << texts[0];
   } else {
-    EXPECT_EQ(texts[0], theMsg[45]);
+    EXPECT_EQ(texts[0], theMsg[MsgId::BitmapFormatNotSupported]);
   }
   EXPECT_EQ(list.m_nImageCount, 1);
   EXPECT_EQ(list.m_nTotalBytes, 8);

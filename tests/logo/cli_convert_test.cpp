@@ -74,7 +74,7 @@ TEST_F(CliConvert, RefusedFileAndBadArguments) {
   PutLe32(rle, 30, 1);
   WriteFileBytes(dir.File("rle.bmp"), rle);
   EXPECT_EQ(Run(dir.File("rle.bmp") + " --out " + dir.File("o.bin")), 1);
-  EXPECT_NE(ReadFileBytes(dir.File("stderr")).find(CMessageTable::English(45)), std::string::npos);
+  EXPECT_NE(ReadFileBytes(dir.File("stderr")).find(CMessageTable::English(MsgId::BitmapFormatNotSupported)), std::string::npos);
   EXPECT_FALSE(std::filesystem::exists(dir.File("o.bin")));
   EXPECT_EQ(Run(dir.File("missing.bmp") + " --out " + dir.File("o.bin")), 1);
   EXPECT_EQ(Run(dir.File("in.bmp")), 2);

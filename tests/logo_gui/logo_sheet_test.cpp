@@ -125,7 +125,7 @@ class LogoSheetTest : public QObject {
     f->WriteLogoSection(Bitmaps(2));
     Open();
     Child<QPushButton>(sheet->Selection(), "Remove")->click();
-    QCOMPARE(f->Messages(), std::vector<std::string>({theMsg[14]}));
+    QCOMPARE(f->Messages(), std::vector<std::string>({theMsg[MsgId::BmpNotSelected]}));
     QVERIFY(f->fakes.ui.Questions().empty());
     QCOMPARE(List1().RowCount(), 2);
   }
@@ -142,7 +142,7 @@ class LogoSheetTest : public QObject {
     QCOMPARE(List1().RowCount(), 2);
     Child<QPushButton>(sheet->Selection(), "Reset")->click();
     QCOMPARE(Numbers(List1()), QStringList({"1", "2", "3"}));
-    QCOMPARE(f->fakes.ui.Questions().back(), std::string(theMsg[15]));
+    QCOMPARE(f->fakes.ui.Questions().back(), std::string(theMsg[MsgId::ResetFileContinue]));
     QCOMPARE(Child<QLineEdit>(sheet->Selection(), "ImageCount")->text(), QString("  3 / 255"));
   }
 

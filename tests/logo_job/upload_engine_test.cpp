@@ -262,7 +262,7 @@ TEST_P(UploadSectionNotSavedTest, IsToldAfterTheCompletion) {
 
   const std::vector<RecordedMessage> messages = services.ui.Messages();
   ASSERT_EQ(messages.size(), 2u);
-  EXPECT_EQ(messages[0].text, theMsg[21]);
+  EXPECT_EQ(messages[0].text, theMsg[MsgId::NvDefinitionComplete]);
   EXPECT_EQ(messages[1].text, CUploadEngine::LogoSectionNotSavedText());
   EXPECT_EQ(messages[1].icon, MsgIcon::Warning);
   EXPECT_EQ(CUploadEngine::LogoSectionNotSavedText(),
@@ -280,7 +280,7 @@ TEST_F(UploadTest, ASavedSectionIsNoWarning) {
   SetPort("COM1");
   CRecordingLink link(port);
   EXPECT_EQ(RunJob(link), UploadResult::Completed);
-  EXPECT_EQ(services.ui.MessageTexts(), std::vector<std::string>{theMsg[21]});
+  EXPECT_EQ(services.ui.MessageTexts(), std::vector<std::string>{theMsg[MsgId::NvDefinitionComplete]});
 }
 
 // The connection each port kind gets before the define command.
@@ -318,12 +318,12 @@ TEST_F(UploadTest, APortThatDoesNotOpenShowsItsMessage) {
   CRecordingLink link(port);
   link.m_bOpenOk = false;
   EXPECT_EQ(RunJob(link), UploadResult::NotConnected);
-  EXPECT_EQ(services.ui.MessageTexts().back(), FormatMsg(theMsg[19], 5));
+  EXPECT_EQ(services.ui.MessageTexts().back(), FormatMsg(theMsg[MsgId::OpenPortOrFileError], 5));
   SetPort("LPT1");
   CRecordingLink lpt(port);
   lpt.m_bOpenOk = false;
   EXPECT_EQ(RunJob(lpt), UploadResult::NotConnected);
-  EXPECT_EQ(services.ui.MessageTexts().back(), theMsg[18]);
+  EXPECT_EQ(services.ui.MessageTexts().back(), theMsg[MsgId::PortOpenError]);
   EXPECT_TRUE(lpt.m_writes.empty());
 }
 
@@ -331,7 +331,7 @@ TEST_F(UploadTest, AnEmptyListErasesAfterItsQuestion) {
   SetPort("COM1");
   CRecordingLink link(port);
   EXPECT_EQ(RunJob(link), UploadResult::Erased);
-  EXPECT_EQ(services.ui.Questions().back(), theMsg[23]);
+  EXPECT_EQ(services.ui.Questions().back(), theMsg[MsgId::EraseAllQuestion]);
   EXPECT_EQ(link.m_writes, (std::vector<Bytes>{kCheck, kInit, {0x1C, 0x71, 0x01, 0, 0, 0, 0}}));
   EXPECT_EQ(link.m_reopens, std::vector<bool>{true});
   EXPECT_EQ(Ini(), "");

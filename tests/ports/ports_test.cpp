@@ -322,7 +322,7 @@ TEST_F(PortsTest, AReadThatDoesNotFitIsDroppedWithMessage41) {
   EXPECT_EQ(port.m_QueueRead.Get(), 0xAA);
   const auto texts = services.ui.MessageTexts();
   ASSERT_FALSE(texts.empty());
-  EXPECT_EQ(texts.front(), theMsg[41]);
+  EXPECT_EQ(texts.front(), theMsg[MsgId::QueueReadFull]);
 }
 
 TEST_F(PortsTest, NotificationIsNotCalledAfterCloseReturned) {
@@ -367,7 +367,7 @@ TEST_F(PortsTest, FileOpenWithAnEmptyNameShowsText0AndAsksAgain) {
   services.ui.m_printNames = {std::string(), std::string("out.prn")};
   port.m_strPortName = "FILE";
   ASSERT_TRUE(port.Open());
-  EXPECT_EQ(services.ui.MessageTexts(), std::vector<std::string>{theMsg[0]});
+  EXPECT_EQ(services.ui.MessageTexts(), std::vector<std::string>{theMsg[MsgId::OutputFileName]});
   EXPECT_EQ(port.m_strPortName, "out.prn");
   EXPECT_EQ(port.Write(Bytes{0x41}), 1);
   port.Close();
