@@ -5,6 +5,7 @@
 #include <QRadioButton>
 #include <QTest>
 
+#include "app/models.h"
 #include "logo/gui/check_list_ctrl.h"
 #include "logo/gui/my_property.h"
 #include "logo/gui/page2_preview.h"
@@ -89,7 +90,7 @@ class WidthWarningTest : public QObject {
 
   // The warning is only a warning: a wide logo is uploaded with the same bytes as always.
   void aWarnedUploadSendsTheImageUnchanged() {
-    f->port.m_nModel = 6;
+    f->port.m_nModel = kModelTorva40;
     const std::string out = f->dir.File("out.prn");
     QVERIFY(f->list.AddBitmap(f->Bmp("wide.bmp", MakeGreyBmp(600, 8, 0)), 1));
     g_logoSheet.bLoaded = true;

@@ -14,6 +14,7 @@
 #include <thread>
 
 #include "app/messages.h"
+#include "app/models.h"
 #include "support/port_fixture.h"
 #include "ports/port_io.h"
 #include "ports/usb_finder.h"
@@ -478,7 +479,7 @@ class UsbPortsTest : public PortFixture {
 };
 
 TEST_F(UsbPortsTest, Model5TriesItsIdentifiersInOrderAndFailsWhenNoneIsPresent) {
-  port.m_nModel = 5;
+  port.m_nModel = kModelTorva30;
   EXPECT_FALSE(port.Open());
   EXPECT_EQ(finder.m_asked,
             (std::vector<std::string>{"USB\\VID_2F3D&PID_3002", "USB\\VID_2F3D&PID_3002",
@@ -487,7 +488,7 @@ TEST_F(UsbPortsTest, Model5TriesItsIdentifiersInOrderAndFailsWhenNoneIsPresent) 
 }
 
 TEST_F(UsbPortsTest, StopsAtTheFirstIdentifierFoundAndReleasesAtClose) {
-  port.m_nModel = 6;
+  port.m_nModel = kModelTorva40;
   finder.m_strPresent = "USB\\VID_2F3D&PID_3004";
   ASSERT_TRUE(port.Open());
   EXPECT_EQ(finder.m_asked.size(), 2u);
@@ -499,7 +500,7 @@ TEST_F(UsbPortsTest, StopsAtTheFirstIdentifierFoundAndReleasesAtClose) {
 }
 
 TEST_F(UsbPortsTest, ReplyIsDecodedIntoTheQueueAndNotified) {
-  port.m_nModel = 3;
+  port.m_nModel = kModelTorva20II;
   finder.m_strPresent = "USB\\VID_2F3D&PID_3004";
   port.m_fnNotify = receiver.Callback(port);
   ASSERT_TRUE(port.Open());
@@ -512,7 +513,7 @@ TEST_F(UsbPortsTest, ReplyIsDecodedIntoTheQueueAndNotified) {
 }
 
 TEST_F(UsbPortsTest, ReplyWithoutAnInterfacePathShowsThePath) {
-  port.m_nModel = 3;
+  port.m_nModel = kModelTorva20II;
   finder.m_strPresent = "USB\\VID_2F3D&PID_3004";
   ASSERT_TRUE(port.Open());
   port.m_szDevicePath = dir.File("gone");
@@ -559,7 +560,7 @@ class SlowPrinterTest : public PortFixture, public ::testing::WithParamInterface
 
 TEST_P(SlowPrinterTest, AWriteThatCompletesAfter600MsSucceeds) {
   port.m_strPortName = GetParam();
-  port.m_nModel = 3;
+  port.m_nModel = kModelTorva20II;
   ASSERT_TRUE(port.Open());
   const size_t queued = FillPipe();
   ASSERT_GT(queued, 0u);
