@@ -13,6 +13,7 @@
 #include <QTest>
 #include <QTimer>
 
+#include "app/models.h"
 #include "logo/gui/check_list_ctrl.h"
 #include "logo/gui/my_property.h"
 #include "logo/gui/page1_selection.h"
@@ -21,6 +22,7 @@
 #include "logo/gui/page4_print.h"
 #include "logo/gui/page5_setup.h"
 #include "logo/upload_job.h"
+#include "app/models.h"
 #include "logo_gui_fixture.h"
 
 namespace torva::test {
@@ -48,7 +50,7 @@ class LogoSheetTest : public QObject {
   std::unique_ptr<CMyProperty> sheet;
 
   // The sheet as the menu opens it (without the modal run).
-  CMyProperty& Open(int model = 1) {
+  CMyProperty& Open(int model = kModelGeneric) {
     f->port.m_nModel = model;
     theLogoOptions.SetSheetDefaults(model);
     LoadLogoSection(f->list);
@@ -297,14 +299,14 @@ class LogoSheetTest : public QObject {
   }
 
   void theTorva10StartsAt384DotsWithoutGrey() {
-    Open(2);
+    Open(kModelTorva10);
     QVERIFY(sheet->SetActivePage(4));
     QCOMPARE(Child<QLineEdit>(sheet->Setup(), "MaxPrintArea")->text(), QString("384"));
     QVERIFY(!Child<QCheckBox>(sheet->Setup(), "GrayPrint")->isEnabled());
     QCOMPARE(theLogoOptions.nMaxPrintWidth, 384);
     cleanup();
     init();
-    Open(1);
+    Open(kModelGeneric);
     QVERIFY(sheet->SetActivePage(4));
     QCOMPARE(Child<QLineEdit>(sheet->Setup(), "MaxPrintArea")->text(), QString("512"));
     QVERIFY(Child<QCheckBox>(sheet->Setup(), "GrayPrint")->isEnabled());
@@ -411,7 +413,7 @@ class LogoSheetTest : public QObject {
     // Two images of 76800 bytes each: 150 KB, more than the TORVA30/35 holds.
     const std::string big = MakeGreyBmp(512, 1200, 0);
     f->WriteLogoSection({f->Bmp("big1.bmp", big), f->Bmp("big2.bmp", big)});
-    Open(5);
+    Open(kModelTorva30);
     const auto messages = f->fakes.ui.Messages();
     QCOMPARE(messages.size(), std::size_t{1});
     QCOMPARE(messages[0].text, std::string("TORVA30/35 NV graphic memory size is 128Kbytes."));

@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "app/messages.h"
+#include "app/models.h"
 #include "job_fixture.h"
 #include "logo/nv_commands.h"
 #include "logo/upload_engine.h"
@@ -18,7 +19,7 @@ const Bytes kInit{0x1B, 0x40};
 
 class UploadTest : public LogoJobFixture {
  protected:
-  UploadResult RunJob(CPrinterLink& link, int model = 3) {
+  UploadResult RunJob(CPrinterLink& link, int model = kModelTorva20II) {
     services.ui.m_answers.push_back(true);
     CUploadJob job(link, list, entries, options, model, keyCount);
     return job.Run();
@@ -348,11 +349,11 @@ TEST_F(UploadTest, Torva30NoticeStopsALargeUpload) {
   list.m_nTotalBytes = 129 * 1024;
   SetPort("COM1");
   CRecordingLink link(port);
-  EXPECT_EQ(RunJob(link, 5), UploadResult::Refused);
+  EXPECT_EQ(RunJob(link, kModelTorva30), UploadResult::Refused);
   ASSERT_FALSE(services.ui.Messages().empty());
   EXPECT_EQ(services.ui.Messages().back().caption, "Notice");
   EXPECT_EQ(link.m_nOpens, 0);
-  EXPECT_EQ(RunJob(link, 3), UploadResult::Completed);  // other models are not limited
+  EXPECT_EQ(RunJob(link, kModelTorva20II), UploadResult::Completed);  // other models are not limited
 }
 
 TEST_F(UploadTest, FileUploadStartsWithTheDefineCommand) {
