@@ -119,7 +119,8 @@ TEST_F(BmpFiles, Os2FilesAreRefused) {
     LogoOptions options;
     CLogoList list(entries, options);
     EXPECT_FALSE(list.AddBitmap(c.path, 0));
-    EXPECT_EQ(services.ui.MessageTexts(), std::vector<std::string>{theMsg[MsgId::BitmapFormatNotSupported]});
+    EXPECT_EQ(services.ui.MessageTexts(),
+              std::vector<std::string>{theMsg[MsgId::BitmapFormatNotSupported]});
     EXPECT_EQ(entries.Count(), 0u);
   }
   EXPECT_EQ(refused, 1);

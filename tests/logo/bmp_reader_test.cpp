@@ -144,7 +144,8 @@ std::vector<std::array<std::uint8_t, 3>> Palette(int bpp) {
 }
 
 // A run-length file of width x height (bottom-up) in bpp 8 or 4 with the given stream.
-std::string RunLength(int bpp, int width, int height, const std::string& stream, bool topDown = false) {
+std::string RunLength(int bpp, int width, int height, const std::string& stream,
+                      bool topDown = false) {
   BmpFields s;
   s.bpp = bpp;
   s.width = width;
@@ -156,12 +157,15 @@ std::string RunLength(int bpp, int width, int height, const std::string& stream,
 
 // The 7 x 4 RLE8 stream of the twin test, cut or altered by the refused cases. A row holds
 // 8 pixels with its padding (7 x 4-bit rows of 9 pixels hold 16): runs may fill the padding.
+// clang-format off
 const std::string kRle8Good = Bytes({
-    3, 5, 0, 3, 1, 2, 3, 0, 2, 9, 0, 0,  // bottom row: a run, an odd absolute run, a run into the padding
+    3, 5, 0, 3, 1, 2, 3, 0, 2, 9, 0, 0,  // bottom row: a run, an odd absolute run, a run
+                                         // into the padding
     0, 2, 2, 1,                          // delta: the second row stays index 0
     2, 7, 0, 0,                          // third row from x = 2
     0, 7, 10, 11, 12, 13, 14, 15, 16, 0,  // top row: absolute, padded, no end of line
     0, 1});
+// clang-format on
 
 std::string Valid24() { return BuildGrey24(8, 8, 100); }
 
@@ -182,6 +186,7 @@ std::string Indexed(int bpp) {
   return BuildBmp(s);
 }
 
+// clang-format off
 const RefusedKind kRefused[] = {
     {"Empty", [] { return std::string(); }, BmpStatus::NotBmp},
     {"NoSignature", [] { std::string f = Valid24(); f[0] = 'X'; return f; }, BmpStatus::NotBmp},
@@ -224,6 +229,7 @@ const RefusedKind kRefused[] = {
     {"RleTopDown", [] { return RunLength(8, 7, 4, kRle8Good, true); }, BmpStatus::Compressed},
     {"RleOn24Bits", [] { return With(Valid24(), 30, 1); }, BmpStatus::Compressed},
 };
+// clang-format on
 
 // Hand-encoded run-length files give the same brightness for every pixel and the same dots,
 // mono and grey, as uncompressed twins of the same indices: runs (two alternating indices in
@@ -236,6 +242,7 @@ TEST(BmpReader, RunLengthFilesMatchTheirUncompressedTwins) {
     std::vector<std::vector<int>> rows;  // indices, top row first
     std::string stream;
   };
+  // clang-format off
   const Case cases[] = {
       {"rle8", 8, 7,
        {{10, 11, 12, 13, 14, 15, 16}, {0, 0, 7, 7, 0, 0, 0}, {0, 0, 0, 0, 0, 0, 0}, {5, 5, 5, 1, 2, 3, 9}},
@@ -247,6 +254,7 @@ TEST(BmpReader, RunLengthFilesMatchTheirUncompressedTwins) {
               0, 5, 0x12, 0x34, 0x50, 0, 0, 2, 1, 0, 3, 0xCD,     // odd absolute, delta, run
               0, 1, 0x77, 0x77})},                               // bytes after the end: unread
   };
+  // clang-format on;
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     const int height = static_cast<int>(c.rows.size());

@@ -1,7 +1,6 @@
 // torvaset-cli logo convert as a process: its output bytes against the plain reference,
 // the preview picture, and the exit status and message of a refused file.
 #include <gtest/gtest.h>
-
 #include <sys/stat.h>
 
 #include <cstdlib>
@@ -10,8 +9,8 @@
 
 #include "app/messages.h"
 #include "bmp_builder.h"
-#include "support/fake_services.h"
 #include "reference_converter.h"
+#include "support/fake_services.h"
 
 namespace torva::test {
 namespace {
@@ -36,8 +35,8 @@ class CliConvert : public ::testing::Test {
   }
   int Run(const std::string& args) {
     // Bounded, so that a convert that blocks fails instead of hanging the suite.
-    const std::string cmd = "LANG=C LC_ALL= LC_MESSAGES= timeout 20 " + kCli + " logo convert " + args +
-                            " >" + dir.File("stdout") + " 2>" + dir.File("stderr");
+    const std::string cmd = "LANG=C LC_ALL= LC_MESSAGES= timeout 20 " + kCli + " logo convert " +
+                            args + " >" + dir.File("stdout") + " 2>" + dir.File("stderr");
     const int status = std::system(cmd.c_str());
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
   }
@@ -74,7 +73,9 @@ TEST_F(CliConvert, RefusedFileAndBadArguments) {
   PutLe32(rle, 30, 1);
   WriteFileBytes(dir.File("rle.bmp"), rle);
   EXPECT_EQ(Run(dir.File("rle.bmp") + " --out " + dir.File("o.bin")), 1);
-  EXPECT_NE(ReadFileBytes(dir.File("stderr")).find(CMessageTable::English(MsgId::BitmapFormatNotSupported)), std::string::npos);
+  EXPECT_NE(ReadFileBytes(dir.File("stderr"))
+                .find(CMessageTable::English(MsgId::BitmapFormatNotSupported)),
+            std::string::npos);
   EXPECT_FALSE(std::filesystem::exists(dir.File("o.bin")));
   EXPECT_EQ(Run(dir.File("missing.bmp") + " --out " + dir.File("o.bin")), 1);
   EXPECT_EQ(Run(dir.File("in.bmp")), 2);

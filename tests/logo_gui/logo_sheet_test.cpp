@@ -22,7 +22,6 @@
 #include "logo/gui/page4_print.h"
 #include "logo/gui/page5_setup.h"
 #include "logo/upload_job.h"
-#include "app/models.h"
 #include "logo_gui_fixture.h"
 
 namespace torva::test {

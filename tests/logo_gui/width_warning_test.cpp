@@ -41,7 +41,8 @@ class WidthWarningTest : public QObject {
     QTest::newRow("600 on 512")
         << int{kModelTorva40} << 600 << "ModeNormal" << true << true
         << "600 x 8 dots - prints 600 dots across, wider than the 512 dots of the paper";
-    QTest::newRow("512 fits") << int{kModelTorva40} << 512 << "ModeNormal" << false << false << "512 x 8 dots";
+    QTest::newRow("512 fits") << int{kModelTorva40} << 512 << "ModeNormal" << false << false
+                              << "512 x 8 dots";
     QTest::newRow("300 doubled") << int{kModelTorva40} << 300 << "ModeDoubleWidth" << false << true
                                  << "300 x 8 dots";
     QTest::newRow("300 taller") << int{kModelTorva40} << 300 << "ModeDoubleHeight" << false << false
@@ -84,8 +85,9 @@ class WidthWarningTest : public QObject {
     sheet->Print()->findChild<QRadioButton*>(mode)->click();
     QLabel* print = Warning(sheet->Print());
     QCOMPARE(print->isVisible(), printWarns);
-    QCOMPARE(print->text().contains(QString("than the %1 dots").arg(model == kModelTorva10 ? 384 : 512)),
-             printWarns);
+    QCOMPARE(
+        print->text().contains(QString("than the %1 dots").arg(model == kModelTorva10 ? 384 : 512)),
+        printWarns);
   }
 
   // The warning is only a warning: a wide logo is uploaded with the same bytes as always.

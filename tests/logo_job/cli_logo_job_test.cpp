@@ -62,7 +62,8 @@ TEST_F(CliLogoJob, UploadAndPrintOverALinkToThePseudoTerminal) {
   StartSim({"--link", dir.File("torva-serial")});
   ASSERT_EQ(Run("upload --port serial:torva-serial --model TORVA20II-S --yes b.bmp a.bmp"), 0)
       << Err();
-  EXPECT_NE(Err().find(OneLine(theMsg.English(MsgId::NvDefinitionComplete))), std::string::npos) << Err();
+  EXPECT_NE(Err().find(OneLine(theMsg.English(MsgId::NvDefinitionComplete))), std::string::npos)
+      << Err();
   EXPECT_EQ(Ini(), "[LOGO]\r\nLogofile1=" + dir.File("b.bmp") + "\r\nLogofile2=" +
                        dir.File("a.bmp") + "\r\n");
   // A bare path that is a terminal is a serial line.
@@ -140,7 +141,8 @@ TEST_F(CliLogoJob, VanishedPrinterFailsAndKeepsTheSection) {
                 " big.bmp big.bmp"),
             1);
   EXPECT_NE(Err().find(theMsg.English(MsgId::CommCannotTransmit)), std::string::npos) << Err();
-  EXPECT_EQ(Err().find(OneLine(theMsg.English(MsgId::NvDefinitionComplete))), std::string::npos) << Err();
+  EXPECT_EQ(Err().find(OneLine(theMsg.English(MsgId::NvDefinitionComplete))), std::string::npos)
+      << Err();
   EXPECT_NE(ReadFileBytes(dir.File("job.log")).find("CPrograss "), std::string::npos);
   EXPECT_EQ(Ini(), before);
 }

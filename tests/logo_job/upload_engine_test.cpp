@@ -1,5 +1,7 @@
 // The upload job and engine against a recording link: order, headers, pieces and waits on
 // the fake clock, the LOGO section rewrite, cancel, and every failure path.
+#include "logo/upload_engine.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -8,7 +10,6 @@
 #include "app/models.h"
 #include "job_fixture.h"
 #include "logo/nv_commands.h"
-#include "logo/upload_engine.h"
 #include "logo/upload_job.h"
 
 namespace torva::test {
@@ -281,7 +282,8 @@ TEST_F(UploadTest, ASavedSectionIsNoWarning) {
   SetPort("COM1");
   CRecordingLink link(port);
   EXPECT_EQ(RunJob(link), UploadResult::Completed);
-  EXPECT_EQ(services.ui.MessageTexts(), std::vector<std::string>{theMsg[MsgId::NvDefinitionComplete]});
+  EXPECT_EQ(services.ui.MessageTexts(),
+            std::vector<std::string>{theMsg[MsgId::NvDefinitionComplete]});
 }
 
 // The connection each port kind gets before the define command.
@@ -353,7 +355,8 @@ TEST_F(UploadTest, Torva30NoticeStopsALargeUpload) {
   ASSERT_FALSE(services.ui.Messages().empty());
   EXPECT_EQ(services.ui.Messages().back().caption, "Notice");
   EXPECT_EQ(link.m_nOpens, 0);
-  EXPECT_EQ(RunJob(link, kModelTorva20II), UploadResult::Completed);  // other models are not limited
+  EXPECT_EQ(RunJob(link, kModelTorva20II),
+            UploadResult::Completed);  // other models are not limited
 }
 
 TEST_F(UploadTest, FileUploadStartsWithTheDefineCommand) {

@@ -266,7 +266,8 @@ TEST_F(NetDiscoveryTest, ListenPortInUseShowsSystemErrorAndStillEnds) {
   EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(30));
   EXPECT_TRUE(discovery.Stats().m_bSetupFailed);
   EXPECT_EQ(discovery.Stats().m_end, NetReceiveEnd::Failed);
-  EXPECT_EQ(Messages(), (std::vector<std::string>{theMsg[MsgId::SystemError], theMsg[MsgId::SearchFinished]}));
+  EXPECT_EQ(Messages(),
+            (std::vector<std::string>{theMsg[MsgId::SystemError], theMsg[MsgId::SearchFinished]}));
   EXPECT_NE(discovery.LastError().find(std::to_string(port)), std::string::npos);
   close(holder);
 }

@@ -377,7 +377,8 @@ class NetworkSettingDlgTest : public QObject {
       QCOMPARE(RowTexts(list, 2), (QStringList{"10.1.2.3", "515", "255.0.0.0", "10.0.0.1",
                                                "00:2B:9E:00:00:0C"}));
     }
-    QCOMPARE(f.Messages(), (std::vector<std::string>{theMsg[MsgId::SearchFinished], theMsg[MsgId::SearchFinished]}));
+    QCOMPARE(f.Messages(), (std::vector<std::string>{theMsg[MsgId::SearchFinished],
+                                                     theMsg[MsgId::SearchFinished]}));
     QCOMPARE(f.fakes.ui.WaitCursorChanges(), 4);
     QVERIFY(!f.fakes.ui.WaitCursorOn());
     QCOMPARE(net.Heard(2).size(), size_t{2});  // one request per search

@@ -2,10 +2,9 @@
 #include "ports/ports.h"
 
 #include <fcntl.h>
+#include <poll.h>
 #include <sys/stat.h>
 #include <termios.h>
-
-#include <poll.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -15,9 +14,9 @@
 
 #include "app/messages.h"
 #include "app/models.h"
-#include "support/port_fixture.h"
 #include "ports/port_io.h"
 #include "ports/usb_finder.h"
+#include "support/port_fixture.h"
 #include "support/pty_pair.h"
 
 namespace torva::test {
