@@ -54,7 +54,7 @@ const char* BmpStatusText(BmpStatus status) {
     case BmpStatus::BadDepth:
       return "unsupported number of bits per pixel";
     case BmpStatus::Compressed:
-      return "compressed pixel data (run-length or other)";
+      return "compressed pixel data of a kind that is not read";
     case BmpStatus::BadOffset:
       return "pixel data offset outside the file";
     case BmpStatus::Truncated:
