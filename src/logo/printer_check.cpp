@@ -7,7 +7,6 @@
 #include "logo/printer_link.h"
 #include "network/printer_socket.h"
 #include "network/socket_hooks.h"
-#include "ports/port_io.h"
 #include "ports/ports.h"
 
 namespace torva {
@@ -45,25 +44,23 @@ void CheckPort(const ConnectionSettings& settings, PrinterCheckResult& r) {
   r.strWhere = settings.m_strPortName;
   if (!port.Open()) {
     r.eOutcome = Outcome::NotOpened;
-    r.strError = std::strerror(portio::PortLastError());
+    r.strError = std::strerror(CPorts::LastError());
     return;
   }
   const NvBytes check = CNvCommands::PrinterCheck();
   if (port.Write(check) != static_cast<int>(check.size())) {
     r.eOutcome = Outcome::NotSent;
-    r.strError = std::strerror(portio::PortLastError());
+    r.strError = std::strerror(CPorts::LastError());
     port.Close();
     return;
   }
   switch (LinkKindOfPort(settings.m_strPortName)) {
-    case LinkKind::Serial:
-      if (portio::WaitReadable(port.m_hComm, portio::kNoHandle, kPrinterCheckWaitMs) ==
-          portio::WaitResult::Readable) {
-        std::uint8_t buffer[64];
-        const int n = port.Read(buffer, sizeof buffer);
-        r.reply.assign(buffer, buffer + (n > 0 ? n : 0));
-      }
+    case LinkKind::Serial: {
+      std::uint8_t buffer[64];
+      const int n = port.AwaitReply(buffer, sizeof buffer, kPrinterCheckWaitMs);
+      r.reply.assign(buffer, buffer + (n > 0 ? n : 0));
       break;
+    }
     case LinkKind::Usb:
       port.ReadUsbReply();  // four reads of at most 100 ms each
       Drain(port.m_QueueRead, r.reply);
