@@ -137,6 +137,16 @@ fi
 if ! grep -qi '^\[FWDN15\]' "$tmp"; then
   printf '[FWDN15]\r\nFOLDER=%s\r\nFILE=%s\r\n' "$torva10_image" "$(basename "$torva10_image")" >>"$tmp"
 fi
+# A sample 8 MB firmware image for the F/W Update dialog (never real firmware): filler text,
+# boot version 1 and the end marker; the dialog starts with it chosen.
+sample_image=$demo/sample-firmware.PXR
+if [ ! -f "$sample_image" ]; then
+  { { yes "TORVASet sample image, not printer firmware. " || true; } | head -c 8388603
+    printf '\001ZELK'; } >"$sample_image"
+fi
+if ! grep -qi '^\[FWDN20\]' "$tmp"; then
+  printf '[FWDN20]\r\nFOLDER=%s\r\nFILE=%s\r\n' "$sample_image" "$(basename "$sample_image")" >>"$tmp"
+fi
 printf '[NETWORK]\r\nBROADCAST=127.0.0.1\r\nPORT=%s\r\nLISTENPORT=%s\r\n' \
   "$net_port" "$net_listen_port" >>"$tmp"
 mv "$tmp" "$ini"
@@ -154,6 +164,11 @@ TORVASet demo, in $demo
   TORVA10:       DEVICE "TORVA10S", PORT $link, OK, "Firmware Download", "&4.Font", OK:
                  the framed download of $(basename "$torva10_image"); the simulator keeps
                  what it flashed as $demo/paper/flash-font.bin with a receipt flash-font.png
+  firmware:      DEVICE "TORVA40/45S", PORT $link, OK, "Firmware Download", "DOWNLOAD":
+                 the Program Area of $(basename "$sample_image") goes to the simulated
+                 printer, whose receipt $demo/paper/firmware-0001.png says
+                 "firmware area Program received, checksum ... ok" (also in sim.err);
+                 hold Ctrl while the dialog opens for the DOWNLOAD and Boot areas
   The printer's received bytes go to $demo/capture.bin; the tool's log is error.log there.
 INFO
 

@@ -22,6 +22,8 @@ class CMessageTable {
 
   static const char* English(int index);
   static const char* Korean(int index);
+  static const char* English(MsgId id) { return English(static_cast<int>(id)); }
+  static const char* Korean(MsgId id) { return Korean(static_cast<int>(id)); }
 
  private:
   bool m_bKorean = false;

@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 
 namespace torva::cli {
 namespace {
@@ -82,6 +83,12 @@ std::string FileReason(const std::string& path, int errorCode) {
 }
 
 std::string ReadReason(const std::string& path) {
+  // A pipe or a device is named as such and never opened: opening it could block.
+  std::error_code error;
+  const auto status = std::filesystem::status(path, error);
+  if (!error && std::filesystem::exists(status) && !std::filesystem::is_regular_file(status)) {
+    return path + ": not a regular file";
+  }
   errno = 0;
   std::FILE* file = std::fopen(path.c_str(), "rb");
   if (file == nullptr) return FileReason(path, errno);

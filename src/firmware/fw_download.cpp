@@ -1,6 +1,7 @@
 #include "firmware/fw_download.h"
 
 #include <algorithm>
+#include <chrono>
 
 #include "app/error_log.h"
 #include "app/messages.h"
@@ -201,9 +202,15 @@ FwOutcome CFirmwareDownload::SendData() {
 FwOutcome CFirmwareDownload::FlashWait(int step, uint32_t extra) {
   const uint32_t size = m_block->Size();
   const int stepMs = static_cast<int>(static_cast<uint64_t>(size) * 2 / kFlashRange);
+  // Each step ends stepMs after the one before it, so that what a sleep overshoots is taken
+  // off the next one instead of adding up over 256 steps.
+  const auto start = Clock().Now();
+  int steps = 0;
   for (uint32_t i = 1; i <= kFlashRange; i += static_cast<uint32_t>(step)) {
     if (m_bStop) return FwOutcome::Stopped;
-    Clock().SleepMs(stepMs);
+    const auto due = start + std::chrono::milliseconds(static_cast<long long>(++steps) * stepMs);
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(due - Clock().Now());
+    if (left.count() > 0) Clock().SleepMs(static_cast<int>(left.count()));
     SetProgress(m_nSent + i + extra);
   }
   return FwOutcome::Running;

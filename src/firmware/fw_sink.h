@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <string>
 
+#include "ports/port_io.h"
 #include "ports/ports.h"
 
 namespace torva {

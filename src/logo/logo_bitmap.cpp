@@ -52,24 +52,40 @@ std::uint32_t Le32(const std::uint8_t* p) {
 // Colour-table index of pixel x in a row of an indexed depth.
 inline int IndexAt(const std::uint8_t* row, int x, int bpp) {
   switch (bpp) {
-    case 1: return (row[x >> 3] >> (7 - (x & 7))) & 1;
-    case 2: return (row[x >> 2] >> ((3 - (x & 3)) * 2)) & 3;
-    case 4: return (x & 1) ? row[x >> 1] & 0x0F : row[x >> 1] >> 4;
-    default: return row[x];
+    case 1:
+      return (row[x >> 3] >> (7 - (x & 7))) & 1;
+    case 2:
+      return (row[x >> 2] >> ((3 - (x & 3)) * 2)) & 3;
+    case 4:
+      return (x & 1) ? row[x >> 1] & 0x0F : row[x >> 1] >> 4;
+    default:
+      return row[x];
   }
 }
 
 }  // namespace
 
-CLogoBitmap::CLogoBitmap(const LogoOptions& options) : m_options(options) {
-  std::memset(m_abRaster, 0, sizeof m_abRaster);
+CLogoBitmap::CLogoBitmap(const LogoOptions& options) : m_options(options) {}
+
+void CLogoBitmap::Reserve(std::size_t work, std::size_t raster) {
+  // Not value-initialised: the conversion writes every byte it later reads.
+  if (work > m_nWorkSize) {
+    m_pWork.reset(new std::uint8_t[work]);
+    m_nWorkSize = work;
+    m_abWork = m_pWork.get();
+  }
+  if (raster > m_nRasterSize) {
+    m_pRaster.reset(new std::uint8_t[raster]);
+    m_nRasterSize = raster;
+    m_abRaster = m_pRaster.get();
+  }
 }
 
 bool CLogoBitmap::Loaded(BmpStatus status) {
   m_eStatus = status;
   m_bLoaded = status == BmpStatus::Ok;
   if (!m_bLoaded) {
-    m_vecPixels.clear();  // the layout keeps the size of a refused image for its message
+    m_pixels.Clear();  // the layout keeps the size of a refused image for its message
     m_nWidth8 = 0;
     m_nHeight8 = 0;
     return false;
@@ -82,30 +98,26 @@ bool CLogoBitmap::Loaded(BmpStatus status) {
 bool CLogoBitmap::Load(const std::string& path) {
   m_nDataLength = 0;
   Release();
-  return Loaded(CBmpReader::ReadFile(path, kLogoWorkBytes, m_layout, &m_vecPixels));
+  return Loaded(CBmpReader::ReadFile(path, kLogoWorkBytes, m_layout, &m_pixels));
 }
 
 bool CLogoBitmap::LoadFromMemory(const std::uint8_t* data, std::size_t size) {
   m_nDataLength = 0;
   Release();
   if (data == nullptr) return Loaded(BmpStatus::NotBmp);
-  const std::size_t head = size < CBmpReader::kHeadBytes ? size : CBmpReader::kHeadBytes;
-  BmpStatus status = CBmpReader::Parse(data, head, size, kLogoWorkBytes, m_layout);
-  if (status == BmpStatus::Ok) {
-    m_vecPixels.assign(data + m_layout.nPixelOffset,
-                       data + m_layout.nPixelOffset + m_layout.nPixelBytes);
-  }
-  return Loaded(status);
+  // A copy of its own, so the caller's bytes need not outlive the load.
+  m_pixels.file.assign(data, data + size);
+  return Loaded(
+      CBmpReader::ReadMemory(m_pixels.file.data(), size, kLogoWorkBytes, m_layout, &m_pixels));
 }
 
 void CLogoBitmap::Release() {
   m_bLoaded = false;
-  m_vecPixels.clear();
-  m_vecPixels.shrink_to_fit();
+  m_pixels.Clear();
 }
 
 const std::uint8_t* CLogoBitmap::Row(int y) const {
-  return m_vecPixels.data() + static_cast<std::size_t>(m_layout.FileRow(y)) * m_layout.nStride;
+  return m_pixels.rows + static_cast<std::size_t>(m_layout.FileRow(y)) * m_layout.nStride;
 }
 
 int CLogoBitmap::Luminance(int x, int y) const {
@@ -117,19 +129,22 @@ int CLogoBitmap::Luminance(int x, int y) const {
     case 2:
     case 4:
     case 8: {
-      const std::uint8_t* c = &m_layout.abPalette[static_cast<std::size_t>(IndexAt(row, x, bpp)) * 4];
+      const std::uint8_t* c =
+          &m_layout.abPalette[static_cast<std::size_t>(IndexAt(row, x, bpp)) * 4];
       return LumOf(c[2], c[1], c[0]);
     }
     case 16: {
       const std::uint32_t px = static_cast<std::uint32_t>(row[2 * x] | row[2 * x + 1] << 8);
       return LumOf(m_layout.red.Value(px), m_layout.green.Value(px), m_layout.blue.Value(px));
     }
-    case 24: return LumOf(row[3 * x + 2], row[3 * x + 1], row[3 * x]);
+    case 24:
+      return LumOf(row[3 * x + 2], row[3 * x + 1], row[3 * x]);
     case 32: {
       const std::uint32_t px = Le32(row + 4 * x);
       return LumOf(m_layout.red.Value(px), m_layout.green.Value(px), m_layout.blue.Value(px));
     }
-    default: return 0;
+    default:
+      return 0;
   }
 }
 
@@ -248,7 +263,8 @@ void CLogoBitmap::PackColumns() {
       if constexpr (std::endian::native == std::endian::little) {
         for (int i = 0; i < 8; ++i) col[i * groups] = static_cast<std::uint8_t>(acc >> (8 * i));
       } else {
-        for (int i = 0; i < 8; ++i) col[i * groups] = static_cast<std::uint8_t>(acc >> (56 - 8 * i));
+        for (int i = 0; i < 8; ++i)
+          col[i * groups] = static_cast<std::uint8_t>(acc >> (56 - 8 * i));
       }
     }
   }
@@ -294,6 +310,8 @@ bool CLogoBitmap::MakeMonoRaster(int listPosition) {
   if ((static_cast<long>(m_nWidth8) + pad) * groups > kLogoRasterBytes) {
     return Refuse(BmpStatus::TooLarge);
   }
+  Reserve(static_cast<std::size_t>(m_nWidth8) * m_nHeight8,
+          static_cast<std::size_t>(m_nWidth8 + pad) * groups);
   if (m_layout.nBitsPerPixel == 1) {
     FillDots();
   } else {
@@ -304,9 +322,8 @@ bool CLogoBitmap::MakeMonoRaster(int listPosition) {
   m_nDataLength = static_cast<int>(length);
   if (pad > 0) {
     const std::size_t front = static_cast<std::size_t>(pad) * groups;
-    std::memcpy(m_abShift, m_abRaster, static_cast<std::size_t>(length));
+    std::memmove(m_abRaster + front, m_abRaster, static_cast<std::size_t>(length));
     std::memset(m_abRaster, 0, front);
-    std::memcpy(m_abRaster + front, m_abShift, static_cast<std::size_t>(length));
     m_nDataLength += static_cast<int>(front);
     m_nWidth8 += pad;
   }
@@ -321,6 +338,7 @@ bool CLogoBitmap::MakeGrayRaster() {
   }
   const long length = static_cast<long>(m_nWidth8) * m_nHeight8 / 2;
   if (length > kLogoRasterBytes) return Refuse(BmpStatus::TooLarge);
+  Reserve(static_cast<std::size_t>(m_nWidth8) * m_nHeight8, static_cast<std::size_t>(length));
   FillBrightness();
   DiffuseErrors(m_abWork, m_nWidth8, m_nHeight8, 5);
   PackGrayRows();

@@ -3,15 +3,18 @@
 // MakeGrayRaster 4 bits per dot in row format. The caller then reads m_nWidth8, m_nHeight8,
 // m_nDataLength and m_abRaster.
 //
-// The three buffers are fixed arrays inside the object (about 1 MB: create it once, on the
-// heap, and reload it for every image); only the file's pixel rows are allocated per image.
-// An image whose rounded area exceeds kLogoWorkBytes dots is refused by Load; one whose
-// raster would exceed kLogoRasterBytes (in grey, or after centring) is refused by the Make
-// operation before anything is converted. Status() tells why.
+// The work and raster buffers are sized to the picture and kept for the next one: they grow
+// when a larger picture comes and are never cleared as a whole (every byte a conversion uses
+// is written first), so a small logo costs no more memory than its own dots. The file is
+// read once, into one buffer that holds its pixel rows. An image whose rounded area exceeds
+// kLogoWorkBytes dots is refused by Load; one whose raster would exceed kLogoRasterBytes (in
+// grey, or after centring) is refused by the Make operation before anything is converted.
+// Status() tells why.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -64,9 +67,10 @@ class CLogoBitmap {
   int m_nWidth8 = 0;
   int m_nHeight8 = 0;
   int m_nDataLength = 0;
-  std::uint8_t m_abWork[kLogoWorkBytes];
-  std::uint8_t m_abRaster[kLogoRasterBytes];
-  std::uint8_t m_abShift[kLogoRasterBytes];
+  // One byte per dot of the rounded area; the packed output, m_nDataLength bytes. Both
+  // stay valid until the next Make operation; null before the first one.
+  std::uint8_t* m_abWork = nullptr;
+  std::uint8_t* m_abRaster = nullptr;
 
  private:
   bool Loaded(BmpStatus status);
@@ -76,12 +80,16 @@ class CLogoBitmap {
   void PackColumns();
   void PackGrayRows();
   bool Refuse(BmpStatus status);
+  // Makes the buffers hold at least work dots and raster bytes.
+  void Reserve(std::size_t work, std::size_t raster);
   // Blank columns centring puts in front of the entry at listPosition (0: no centring).
   int CentrePad(int listPosition) const;
 
   const LogoOptions& m_options;
   BmpLayout m_layout;
-  std::vector<std::uint8_t> m_vecPixels;
+  BmpPixels m_pixels;
+  std::unique_ptr<std::uint8_t[]> m_pWork, m_pRaster;
+  std::size_t m_nWorkSize = 0, m_nRasterSize = 0;
   bool m_bLoaded = false;
   BmpStatus m_eStatus = BmpStatus::OpenFailed;
 };

@@ -19,10 +19,12 @@
 
 #include "app/connection_settings.h"
 #include "ports/byte_queue.h"
-#include "ports/port_io.h"
 #include "ports/port_kind.h"
 
 namespace torva {
+namespace portio {
+struct WriteResult;
+}
 
 class CPorts : public ConnectionSettings {
  public:
@@ -127,7 +129,7 @@ class CPorts : public ConnectionSettings {
   // The watch thread runs while this and m_bConnected are set; user setup clears it to
   // stop the thread.
   std::atomic<bool> m_bWatchRun{false};
-  std::intptr_t m_hComm = -1;          // the open device or file; -1 when none
+  std::intptr_t m_hComm = -1;  // the open device or file; -1 when none
 
  private:
   bool OpenSerial();

@@ -6,6 +6,8 @@
 #include "app/app.h"
 #include "app/platform.h"
 #include "app/services.h"
+#include "firmware/gui/fw_update_dlg.h"
+#include "firmware/gui/legacy_fw_dlg.h"
 #include "logo/gui/my_property.h"
 #include "network/gui/network_setting_dlg.h"
 #include "ports/ports.h"
@@ -62,6 +64,26 @@ int main(int argc, char* argv[]) {
         }
         torva::RunUserSetup(settings.m_nModel, connection, &menu);
       });
+
+  // Firmware Download: the F/W Update dialog, or the TORVA10 line's own downloader. A
+  // network printer is reached at the address the network connection dialog accepted.
+  torva::CMainMenuDlg::SetJobLauncher(
+      torva::CMainMenuDlg::kJobFirmware, [&env](torva::CMainMenuDlg& menu) {
+        torva::FwUpdateConnection connection;
+        connection.pPort = &torva::thePort;
+        connection.pSocket = env.PrinterSocket();
+        if (auto* owner = qobject_cast<torva::CPortSettingDlg*>(menu.parentWidget())) {
+          connection.strIpAddress = owner->NetworkDlg().m_strIpAddress;
+          connection.nTcpPort = static_cast<int>(owner->NetworkDlg().m_nAcceptedPort);
+        }
+        torva::CFwUpdateDlg dlg(connection, &menu);
+        dlg.exec();
+      });
+  torva::CMainMenuDlg::SetJobLauncher(torva::CMainMenuDlg::kJobLegacyFirmware,
+                                      [](torva::CMainMenuDlg& menu) {
+                                        torva::CLegacyFwDlg dlg(&menu);
+                                        dlg.exec();
+                                      });
 
   torva::theApp().Start(
       argc > 0 ? argv[0] : "torvaset",

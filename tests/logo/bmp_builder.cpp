@@ -25,7 +25,8 @@ std::string BuildBmp(const BmpFields& s) {
   std::string extra;
   if (s.compression == 3) {
     std::string m(12, '\0');
-    for (int i = 0; i < 3; ++i) PutLe32(m, static_cast<std::size_t>(4 * i), s.masks[static_cast<std::size_t>(i)]);
+    for (int i = 0; i < 3; ++i)
+      PutLe32(m, static_cast<std::size_t>(4 * i), s.masks[static_cast<std::size_t>(i)]);
     if (s.infoSize == 40) {
       extra = m;
     } else {
@@ -50,7 +51,8 @@ std::string BuildBmp(const BmpFields& s) {
         const int shift = (per - 1 - x % per) * s.bpp;
         row[x * s.bpp / 8] = static_cast<char>(row[x * s.bpp / 8] | (v << shift));
       } else {
-        for (int i = 0; i < s.bpp / 8; ++i) row[x * s.bpp / 8 + i] = static_cast<char>(v >> (8 * i));
+        for (int i = 0; i < s.bpp / 8; ++i)
+          row[x * s.bpp / 8 + i] = static_cast<char>(v >> (8 * i));
       }
     }
   }
@@ -61,6 +63,19 @@ std::string BuildBmp(const BmpFields& s) {
   PutLe32(file, 2, static_cast<std::uint32_t>(offset + data.size()));
   PutLe32(file, 10, static_cast<std::uint32_t>(offset));
   return file + info + extra + table + data;
+}
+
+std::string BuildRunLength(BmpFields fields, const std::string& stream) {
+  fields.compression = 0;
+  std::string file = BuildBmp(fields);
+  const std::uint32_t offset = static_cast<std::uint8_t>(file[10]) |
+                               static_cast<std::uint32_t>(static_cast<std::uint8_t>(file[11])) << 8;
+  file.resize(offset);
+  file += stream;
+  PutLe32(file, 2, static_cast<std::uint32_t>(file.size()));
+  PutLe32(file, 30, fields.bpp == 4 ? 2 : 1);
+  PutLe32(file, 34, static_cast<std::uint32_t>(stream.size()));
+  return file;
 }
 
 std::string Build24(int width, int height, const std::function<std::uint32_t(int, int)>& rgb) {

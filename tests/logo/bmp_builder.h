@@ -17,7 +17,7 @@ struct BmpFields {
   int infoSize = 40;
   bool topDown = false;
   std::uint32_t compression = 0;
-  std::array<std::uint32_t, 3> masks{};  // written when compression is 3
+  std::array<std::uint32_t, 3> masks{};              // written when compression is 3
   std::vector<std::array<std::uint8_t, 3>> palette;  // r, g, b
   // A colour index (indexed depths) or the packed pixel value, by (x, y), y = 0 at the top.
   std::function<std::uint32_t(int, int)> pixel = [](int, int) { return 0u; };
@@ -25,6 +25,9 @@ struct BmpFields {
 
 // The bytes of a BMP file with the given header fields and pixels.
 std::string BuildBmp(const BmpFields& fields);
+// A run-length file (compression 1 for 8 bits, 2 for 4 bits) with the header and colour table
+// of fields (its pixel function is not used) and stream as its pixel data.
+std::string BuildRunLength(BmpFields fields, const std::string& stream);
 // A 24-bit picture with the colour of every pixel from rgb(x, y) = 0xRRGGBB.
 std::string Build24(int width, int height, const std::function<std::uint32_t(int, int)>& rgb);
 // A uniform grey 24-bit picture.

@@ -128,6 +128,45 @@ struct RefusedKind {
 
 void PrintTo(const RefusedKind& kind, std::ostream* os) { *os << kind.name; }
 
+std::string Bytes(std::initializer_list<int> bytes) {
+  std::string s;
+  for (int b : bytes) s += static_cast<char>(b);
+  return s;
+}
+
+std::vector<std::array<std::uint8_t, 3>> Palette(int bpp) {
+  std::vector<std::array<std::uint8_t, 3>> p;
+  for (int i = 0; i < (1 << bpp); ++i) {
+    p.push_back({static_cast<std::uint8_t>(i * 15), static_cast<std::uint8_t>(255 - i * 7),
+                 static_cast<std::uint8_t>(i * 37)});
+  }
+  return p;
+}
+
+// A run-length file of width x height (bottom-up) in bpp 8 or 4 with the given stream.
+std::string RunLength(int bpp, int width, int height, const std::string& stream,
+                      bool topDown = false) {
+  BmpFields s;
+  s.bpp = bpp;
+  s.width = width;
+  s.height = height;
+  s.topDown = topDown;
+  s.palette = Palette(bpp);
+  return BuildRunLength(s, stream);
+}
+
+// The 7 x 4 RLE8 stream of the twin test, cut or altered by the refused cases. A row holds
+// 8 pixels with its padding (7 x 4-bit rows of 9 pixels hold 16): runs may fill the padding.
+// clang-format off
+const std::string kRle8Good = Bytes({
+    3, 5, 0, 3, 1, 2, 3, 0, 2, 9, 0, 0,  // bottom row: a run, an odd absolute run, a run
+                                         // into the padding
+    0, 2, 2, 1,                          // delta: the second row stays index 0
+    2, 7, 0, 0,                          // third row from x = 2
+    0, 7, 10, 11, 12, 13, 14, 15, 16, 0,  // top row: absolute, padded, no end of line
+    0, 1});
+// clang-format on
+
 std::string Valid24() { return BuildGrey24(8, 8, 100); }
 
 std::string With(std::string f, std::size_t at, std::uint32_t v) {
@@ -147,6 +186,7 @@ std::string Indexed(int bpp) {
   return BuildBmp(s);
 }
 
+// clang-format off
 const RefusedKind kRefused[] = {
     {"Empty", [] { return std::string(); }, BmpStatus::NotBmp},
     {"NoSignature", [] { std::string f = Valid24(); f[0] = 'X'; return f; }, BmpStatus::NotBmp},
@@ -161,8 +201,9 @@ const RefusedKind kRefused[] = {
     {"Depth3", [] { return With16(Valid24(), 28, 3); }, BmpStatus::BadDepth},
     {"Depth0", [] { return With16(Valid24(), 28, 0); }, BmpStatus::BadDepth},
     {"Depth48", [] { return With16(Valid24(), 28, 48); }, BmpStatus::BadDepth},
-    {"Rle8", [] { return With(Indexed(8), 30, 1); }, BmpStatus::Compressed},
-    {"Rle4", [] { return With(Indexed(4), 30, 2); }, BmpStatus::Compressed},
+    // Uncompressed rows read as run-length data: all ends of line, past the picture.
+    {"Rle8OverUncompressedRows", [] { return With(Indexed(8), 30, 1); }, BmpStatus::BadRunLength},
+    {"Rle4OverUncompressedRows", [] { return With(Indexed(4), 30, 2); }, BmpStatus::BadRunLength},
     {"Jpeg", [] { return With(Valid24(), 30, 4); }, BmpStatus::Compressed},
     {"BitFieldsOn24", [] { return With(Valid24(), 30, 3); }, BmpStatus::Compressed},
     {"Os2Header", [] { return With(Valid24(), 14, 12); }, BmpStatus::Os2Header},
@@ -171,7 +212,81 @@ const RefusedKind kRefused[] = {
     {"HugeArea", [] { return With(With(Valid24(), 18, 100000), 22, 100000); }, BmpStatus::TooLarge},
     {"MostNegativeHeight", [] { return With(Valid24(), 22, 0x80000000u); }, BmpStatus::TooLarge},
     {"JustOverWorkBuffer", [] { return With(With(Valid24(), 18, 801), 22, 800); }, BmpStatus::TooLarge},
+    {"RleNoEndOfBitmap", [] { return RunLength(8, 7, 4, kRle8Good.substr(0, kRle8Good.size() - 2)); }, BmpStatus::BadRunLength},
+    {"RleCutInsideDelta", [] { return RunLength(8, 7, 4, Bytes({0, 2, 1})); }, BmpStatus::BadRunLength},
+    {"RleCutInsideAbsolute", [] { return RunLength(8, 7, 4, Bytes({0, 5, 1, 2, 3})); }, BmpStatus::BadRunLength},
+    {"RleAbsolutePadMissing", [] { return RunLength(8, 7, 4, Bytes({0, 3, 1, 2, 3})); }, BmpStatus::BadRunLength},
+    {"RleEmptyStream", [] { return RunLength(8, 7, 4, ""); }, BmpStatus::BadRunLength},
+    {"RleRunPastRowEnd", [] { return RunLength(8, 7, 4, Bytes({9, 1, 0, 1})); }, BmpStatus::BadRunLength},
+    {"RleRunAfterFullRow", [] { return RunLength(8, 7, 4, Bytes({8, 1, 1, 1, 0, 1})); }, BmpStatus::BadRunLength},
+    {"RleAbsolutePastRowEnd", [] { return RunLength(8, 7, 4, Bytes({0, 9, 1, 1, 1, 1, 1, 1, 1, 1, 1, 0, 0, 1})); }, BmpStatus::BadRunLength},
+    {"RleDeltaPastRowEnd", [] { return RunLength(8, 7, 4, Bytes({0, 2, 9, 0, 0, 1})); }, BmpStatus::BadRunLength},
+    {"RleDeltaAbovePicture", [] { return RunLength(8, 7, 4, Bytes({0, 2, 0, 5, 0, 1})); }, BmpStatus::BadRunLength},
+    {"RleRunAboveLastRow", [] { return RunLength(8, 7, 4, Bytes({0, 2, 0, 4, 1, 1, 0, 1})); }, BmpStatus::BadRunLength},
+    {"RleEndOfLineAbovePicture", [] { return RunLength(8, 7, 4, Bytes({0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1})); }, BmpStatus::BadRunLength},
+    {"Rle4RunPastRowEnd", [] { return RunLength(4, 9, 3, Bytes({17, 0x12, 0, 1})); }, BmpStatus::BadRunLength},
+    {"Rle4AbsolutePastRowEnd", [] { return RunLength(4, 9, 3, Bytes({0, 17, 1, 2, 3, 4, 5, 6, 7, 8, 9, 0, 0, 1})); }, BmpStatus::BadRunLength},
+    {"RleTopDown", [] { return RunLength(8, 7, 4, kRle8Good, true); }, BmpStatus::Compressed},
+    {"RleOn24Bits", [] { return With(Valid24(), 30, 1); }, BmpStatus::Compressed},
 };
+// clang-format on
+
+// Hand-encoded run-length files give the same brightness for every pixel and the same dots,
+// mono and grey, as uncompressed twins of the same indices: runs (two alternating indices in
+// 4 bits), odd absolute runs with their padding, deltas over skipped pixels (index 0), ends
+// of line, and a last row closed by end-of-bitmap alone.
+TEST(BmpReader, RunLengthFilesMatchTheirUncompressedTwins) {
+  struct Case {
+    const char* name;
+    int bpp, width;
+    std::vector<std::vector<int>> rows;  // indices, top row first
+    std::string stream;
+  };
+  // clang-format off
+  const Case cases[] = {
+      {"rle8", 8, 7,
+       {{10, 11, 12, 13, 14, 15, 16}, {0, 0, 7, 7, 0, 0, 0}, {0, 0, 0, 0, 0, 0, 0}, {5, 5, 5, 1, 2, 3, 9}},
+       kRle8Good},
+      {"rle4", 4, 9,
+       {{1, 2, 3, 4, 5, 0, 12, 13, 12}, {0, 0, 0, 10, 11, 0, 0, 0, 0}, {1, 2, 1, 2, 1, 3, 4, 5, 6}},
+       Bytes({5, 0x12, 0, 3, 0x34, 0x50, 1, 0x6F, 0, 0,            // bottom row
+              0, 2, 3, 0, 2, 0xAB, 0, 0,                         // delta, a run, end of line
+              0, 5, 0x12, 0x34, 0x50, 0, 0, 2, 1, 0, 3, 0xCD,     // odd absolute, delta, run
+              0, 1, 0x77, 0x77})},                               // bytes after the end: unread
+  };
+  // clang-format on;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const int height = static_cast<int>(c.rows.size());
+    BmpFields twin;
+    twin.bpp = c.bpp;
+    twin.width = c.width;
+    twin.height = height;
+    twin.palette = Palette(c.bpp);
+    twin.pixel = [&](int x, int y) { return static_cast<std::uint32_t>(c.rows[y][x]); };
+    const std::string rle = RunLength(c.bpp, c.width, height, c.stream);
+    for (bool gray : {false, true}) {
+      LogoOptions options;
+      options.bGrayPrint = gray;
+      options.nThreshold = 150;
+      std::vector<std::vector<std::uint8_t>> rasters;
+      for (const std::string& file : {BuildBmp(twin), rle}) {
+        auto b = std::make_unique<CLogoBitmap>(options);
+        ASSERT_TRUE(b->LoadFromMemory(reinterpret_cast<const std::uint8_t*>(file.data()), file.size()))
+            << BmpStatusText(b->Status());
+        for (int y = 0; y < height; ++y) {
+          for (int x = 0; x < c.width; ++x) {
+            const auto& rgb = twin.palette[static_cast<std::size_t>(c.rows[y][x])];
+            ASSERT_EQ(b->Luminance(x, y), RefLuminance(rgb[0], rgb[1], rgb[2])) << x << "," << y;
+          }
+        }
+        ASSERT_TRUE(gray ? b->MakeGrayRaster() : b->MakeMonoRaster(1));
+        rasters.emplace_back(b->m_abRaster, b->m_abRaster + b->m_nDataLength);
+      }
+      EXPECT_EQ(rasters[0], rasters[1]) << (gray ? "grey" : "mono");
+    }
+  }
+}
 
 class RefusedFile : public ::testing::TestWithParam<RefusedKind> {};
 
@@ -198,7 +313,7 @@ TEST_P(RefusedFile, ListShowsItsMessageAndStaysUnchanged) {
   if (GetParam().status == BmpStatus::TooLarge) {
     EXPECT_NE(texts[0].find("too large"), std::string::npos) << texts[0];
   } else {
-    EXPECT_EQ(texts[0], theMsg[45]);
+    EXPECT_EQ(texts[0], theMsg[MsgId::BitmapFormatNotSupported]);
   }
   EXPECT_EQ(list.m_nImageCount, 1);
   EXPECT_EQ(list.m_nTotalBytes, 8);

@@ -1,6 +1,7 @@
 // torvaset-cli logo convert as a process: its output bytes against the plain reference,
 // the preview picture, and the exit status and message of a refused file.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -8,8 +9,8 @@
 
 #include "app/messages.h"
 #include "bmp_builder.h"
-#include "support/fake_services.h"
 #include "reference_converter.h"
+#include "support/fake_services.h"
 
 namespace torva::test {
 namespace {
@@ -33,8 +34,9 @@ class CliConvert : public ::testing::Test {
                    }));
   }
   int Run(const std::string& args) {
-    const std::string cmd = "LANG=C LC_ALL= LC_MESSAGES= " + kCli + " logo convert " + args +
-                            " >" + dir.File("stdout") + " 2>" + dir.File("stderr");
+    // Bounded, so that a convert that blocks fails instead of hanging the suite.
+    const std::string cmd = "LANG=C LC_ALL= LC_MESSAGES= timeout 20 " + kCli + " logo convert " +
+                            args + " >" + dir.File("stdout") + " 2>" + dir.File("stderr");
     const int status = std::system(cmd.c_str());
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
   }
@@ -71,12 +73,35 @@ TEST_F(CliConvert, RefusedFileAndBadArguments) {
   PutLe32(rle, 30, 1);
   WriteFileBytes(dir.File("rle.bmp"), rle);
   EXPECT_EQ(Run(dir.File("rle.bmp") + " --out " + dir.File("o.bin")), 1);
-  EXPECT_NE(ReadFileBytes(dir.File("stderr")).find(CMessageTable::English(45)), std::string::npos);
+  EXPECT_NE(ReadFileBytes(dir.File("stderr"))
+                .find(CMessageTable::English(MsgId::BitmapFormatNotSupported)),
+            std::string::npos);
   EXPECT_FALSE(std::filesystem::exists(dir.File("o.bin")));
   EXPECT_EQ(Run(dir.File("missing.bmp") + " --out " + dir.File("o.bin")), 1);
   EXPECT_EQ(Run(dir.File("in.bmp")), 2);
   EXPECT_EQ(Run(dir.File("in.bmp") + " --out x --threshold 256"), 2);
   EXPECT_EQ(Run(dir.File("in.bmp") + " --out x --max-width 0"), 2);
+}
+
+}  // namespace
+}  // namespace torva::test
+
+namespace torva::test {
+namespace {
+
+// A named pipe without a writer would block an open for reading forever; it and a directory
+// are refused as what they are, before anything opens them.
+TEST_F(CliConvert, PipeAndDirectoryAreRefusedWithoutOpening) {
+  ASSERT_EQ(::mkfifo(dir.File("pipe.bmp").c_str(), 0600), 0);
+  std::filesystem::create_directory(dir.File("folder.bmp"));
+  for (const char* name : {"pipe.bmp", "folder.bmp"}) {
+    SCOPED_TRACE(name);
+    EXPECT_EQ(Run(dir.File(name) + " --out " + dir.File("o.bin")), 1);
+    EXPECT_NE(ReadFileBytes(dir.File("stderr")).find(dir.File(name) + ": not a regular file"),
+              std::string::npos)
+        << ReadFileBytes(dir.File("stderr"));
+    EXPECT_FALSE(std::filesystem::exists(dir.File("o.bin")));
+  }
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 // The converter against the plain reference: every dot of random pictures in mono and grey
 // at several thresholds, and the particular cases of the conversion rules.
+#include "logo/logo_bitmap.h"
+
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -7,7 +9,6 @@
 
 #include "bmp_builder.h"
 #include "logo/error_diffusion.h"
-#include "logo/logo_bitmap.h"
 #include "reference_converter.h"
 
 namespace torva::test {
@@ -28,7 +29,10 @@ Picture RandomPicture(int w, int h, unsigned seed) {
     const int kind = static_cast<int>(rng() % 8);
     std::array<std::uint8_t, 3> c{};
     for (auto& v : c) {
-      v = static_cast<std::uint8_t>(kind == 0 ? 0 : kind == 1 ? 255 : kind == 2 ? 126 + rng() % 3 : rng() % 256);
+      v = static_cast<std::uint8_t>(kind == 0   ? 0
+                                    : kind == 1 ? 255
+                                    : kind == 2 ? 126 + rng() % 3
+                                                : rng() % 256);
     }
     im.rgb.push_back(c);
   }
@@ -51,29 +55,32 @@ class ConverterMatchesReference : public ::testing::TestWithParam<SizeCase> {};
 
 TEST_P(ConverterMatchesReference, MonoAndGrayDotForDot) {
   const SizeCase c = GetParam();
-  const Picture pic = RandomPicture(c.width, c.height, static_cast<unsigned>(c.width * 977 + c.height));
+  const Picture pic =
+      RandomPicture(c.width, c.height, static_cast<unsigned>(c.width * 977 + c.height));
   LogoOptions options;
   options.nThreshold = c.threshold;
   auto bitmap = std::make_unique<CLogoBitmap>(options);
 
-  ASSERT_TRUE(bitmap->LoadFromMemory(reinterpret_cast<const std::uint8_t*>(pic.file.data()), pic.file.size()));
+  ASSERT_TRUE(bitmap->LoadFromMemory(reinterpret_cast<const std::uint8_t*>(pic.file.data()),
+                                     pic.file.size()));
   ASSERT_TRUE(bitmap->MakeMonoRaster(1));
   const RefRaster mono = RefMono(pic.decoded, c.threshold);
   EXPECT_EQ(bitmap->m_nWidth8, mono.width8);
   EXPECT_EQ(bitmap->m_nHeight8, mono.height8);
   EXPECT_EQ(RasterOf(*bitmap), mono.bytes);
 
-  ASSERT_TRUE(bitmap->LoadFromMemory(reinterpret_cast<const std::uint8_t*>(pic.file.data()), pic.file.size()));
+  ASSERT_TRUE(bitmap->LoadFromMemory(reinterpret_cast<const std::uint8_t*>(pic.file.data()),
+                                     pic.file.size()));
   ASSERT_TRUE(bitmap->MakeGrayRaster());
   EXPECT_EQ(RasterOf(*bitmap), RefGray(pic.decoded, c.threshold).bytes);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Sizes, ConverterMatchesReference,
-    ::testing::Values(SizeCase{1, 1, 128}, SizeCase{8, 8, 128}, SizeCase{9, 2, 128},
-                      SizeCase{3, 17, 200}, SizeCase{16, 5, 0}, SizeCase{33, 31, 255},
-                      SizeCase{100, 50, 128}, SizeCase{64, 64, 60}, SizeCase{512, 40, 170},
-                      SizeCase{21, 130, 128}));
+INSTANTIATE_TEST_SUITE_P(Sizes, ConverterMatchesReference,
+                         ::testing::Values(SizeCase{1, 1, 128}, SizeCase{8, 8, 128},
+                                           SizeCase{9, 2, 128}, SizeCase{3, 17, 200},
+                                           SizeCase{16, 5, 0}, SizeCase{33, 31, 255},
+                                           SizeCase{100, 50, 128}, SizeCase{64, 64, 60},
+                                           SizeCase{512, 40, 170}, SizeCase{21, 130, 128}));
 
 // The diffusion alone, both builds of it, on brightness values that hit the clamps often;
 // widths that are not a multiple of 8 take the one-dot-at-a-time path.
@@ -83,7 +90,8 @@ TEST(ErrorDiffusion, BothPathsMatchTheReference) {
     for (int height : {1, 2, 4, 5, 8, 9, 13}) {
       for (int levels : {1, 5}) {
         std::vector<std::uint8_t> fast(static_cast<std::size_t>(width) * height);
-        for (auto& v : fast) v = static_cast<std::uint8_t>(rng() % 4 == 0 ? (rng() % 2) * 255 : rng() % 256);
+        for (auto& v : fast)
+          v = static_cast<std::uint8_t>(rng() % 4 == 0 ? (rng() % 2) * 255 : rng() % 256);
         std::vector<std::uint8_t> plain = fast;
         std::vector<int> expected(fast.begin(), fast.end());
         RefDiffuse(expected, width, height, levels);
@@ -149,7 +157,8 @@ TEST(LogoBitmap, OneBitColourTableOrders) {
       LogoOptions options;
       options.nThreshold = threshold;
       auto b = std::make_unique<CLogoBitmap>(options);
-      ASSERT_TRUE(b->LoadFromMemory(reinterpret_cast<const std::uint8_t*>(file.data()), file.size()));
+      ASSERT_TRUE(
+          b->LoadFromMemory(reinterpret_cast<const std::uint8_t*>(file.data()), file.size()));
       EXPECT_EQ(b->Dot(0, 0), whiteFirst ? 1 : 0);
       EXPECT_EQ(b->Dot(15, 0), whiteFirst ? 0 : 1);
       EXPECT_EQ(b->Dot(16, 0), 0);
@@ -174,9 +183,12 @@ TEST(LogoBitmap, GrayOneAndFourBitThroughColourTable) {
     const int colours = 1 << bpp;
     for (int i = 0; i < colours; ++i) {
       s.palette.push_back({static_cast<std::uint8_t>(i * 255 / (colours - 1)),
-                           static_cast<std::uint8_t>(255 - i * 13), static_cast<std::uint8_t>(i * 40)});
+                           static_cast<std::uint8_t>(255 - i * 13),
+                           static_cast<std::uint8_t>(i * 40)});
     }
-    s.pixel = [colours](int x, int y) { return static_cast<std::uint32_t>((x * 3 + y * 5) % colours); };
+    s.pixel = [colours](int x, int y) {
+      return static_cast<std::uint32_t>((x * 3 + y * 5) % colours);
+    };
     for (int y = 0; y < s.height; ++y) {
       for (int x = 0; x < s.width; ++x) im.rgb.push_back(s.palette[s.pixel(x, y)]);
     }
@@ -193,7 +205,8 @@ TEST(LogoBitmap, AutoCentreTwoHundredDotsToThreeHundredSixty) {
   LogoOptions options;
   options.abAutoCenter[0] = true;  // first image only
   auto b = std::make_unique<CLogoBitmap>(options);
-  ASSERT_TRUE(b->LoadFromMemory(reinterpret_cast<const std::uint8_t*>(pic.file.data()), pic.file.size()));
+  ASSERT_TRUE(
+      b->LoadFromMemory(reinterpret_cast<const std::uint8_t*>(pic.file.data()), pic.file.size()));
   ASSERT_TRUE(b->MakeMonoRaster(1));
   EXPECT_EQ(b->m_nWidth8, 360);
   EXPECT_EQ(b->m_nDataLength, 360 * 3);
@@ -203,12 +216,44 @@ TEST(LogoBitmap, AutoCentreTwoHundredDotsToThreeHundredSixty) {
   for (int i = 0; i < 160 * 3; ++i) ASSERT_EQ(b->m_abRaster[i], 0);
 
   // The second image has no flag; a grey image is never centred.
-  ASSERT_TRUE(b->LoadFromMemory(reinterpret_cast<const std::uint8_t*>(pic.file.data()), pic.file.size()));
+  ASSERT_TRUE(
+      b->LoadFromMemory(reinterpret_cast<const std::uint8_t*>(pic.file.data()), pic.file.size()));
   ASSERT_TRUE(b->MakeMonoRaster(2));
   EXPECT_EQ(b->m_nWidth8, 200);
-  ASSERT_TRUE(b->LoadFromMemory(reinterpret_cast<const std::uint8_t*>(pic.file.data()), pic.file.size()));
+  ASSERT_TRUE(
+      b->LoadFromMemory(reinterpret_cast<const std::uint8_t*>(pic.file.data()), pic.file.size()));
   ASSERT_TRUE(b->MakeGrayRaster());
   EXPECT_EQ(b->m_nWidth8, 200);
+}
+
+// One converter reused for pictures that grow and shrink, centred and not, mono and grey:
+// its buffers are sized to each picture and kept, so nothing of an earlier picture may
+// show in a later one.
+TEST(LogoBitmap, ReusedConverterGivesWhatAFreshOneGives) {
+  struct Step {
+    int width, height;
+    bool gray, centre;
+  };
+  const Step steps[] = {{40, 8, false, false},   {512, 288, false, false}, {24, 16, false, true},
+                        {512, 576, true, false}, {9, 3, true, false},      {200, 40, false, true},
+                        {300, 100, false, false}};
+  LogoOptions options;
+  options.abAutoCenter[0] = true;
+  auto reused = std::make_unique<CLogoBitmap>(options);
+  unsigned seed = 11;
+  for (const Step& step : steps) {
+    SCOPED_TRACE(std::to_string(step.width) + " x " + std::to_string(step.height));
+    const Picture pic = RandomPicture(step.width, step.height, ++seed);
+    options.bGrayPrint = step.gray;
+    const int position = step.centre ? 1 : 2;
+    ASSERT_TRUE(reused->LoadFromMemory(reinterpret_cast<const std::uint8_t*>(pic.file.data()),
+                                       pic.file.size()));
+    ASSERT_TRUE(step.gray ? reused->MakeGrayRaster() : reused->MakeMonoRaster(position));
+    const RefRaster expected =
+        step.gray ? RefGray(pic.decoded, 128) : RefMono(pic.decoded, 128, step.centre, 512);
+    EXPECT_EQ(reused->m_nWidth8, expected.width8);
+    EXPECT_EQ(RasterOf(*reused), expected.bytes);
+  }
 }
 
 TEST(LogoBitmap, NothingLoadedProducesNothing) {
@@ -252,7 +297,8 @@ TEST(LogoBitmap, OversizedRastersRefused) {
   {
     const std::string file = BuildGrey24(801, 800, 10);  // 808 x 800 dots rounded
     auto b = std::make_unique<CLogoBitmap>(kDefaultOptions);
-    EXPECT_FALSE(b->LoadFromMemory(reinterpret_cast<const std::uint8_t*>(file.data()), file.size()));
+    EXPECT_FALSE(
+        b->LoadFromMemory(reinterpret_cast<const std::uint8_t*>(file.data()), file.size()));
     EXPECT_EQ(b->Status(), BmpStatus::TooLarge);
     EXPECT_EQ(b->Width(), 801);
   }

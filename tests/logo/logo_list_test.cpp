@@ -62,7 +62,8 @@ TEST_F(LogoListTest, TwoHundredFiftySixthAddRefused) {
   for (int i = 0; i < 255; ++i) ASSERT_TRUE(list.AddBitmap(path, 0));
   EXPECT_EQ(list.m_strCountText, "255 / 255");
   EXPECT_FALSE(list.AddBitmap(path, 0));
-  EXPECT_EQ(services.ui.MessageTexts(), std::vector<std::string>{theMsg[43]});
+  EXPECT_EQ(services.ui.MessageTexts(),
+            std::vector<std::string>{theMsg[MsgId::CannotReadMoreFiles]});
   EXPECT_EQ(list.m_nImageCount, 255);
   EXPECT_EQ(entries.Count(), 255u);
 }
@@ -105,7 +106,8 @@ TEST_F(LogoListTest, FailedSettingsEntriesAreReportedOnceAndTheirNumbersReused) 
   EXPECT_FALSE(list.AddBitmap(dir.File("missing2.bmp"), 2));
   EXPECT_FALSE(list.AddBitmap(dir.File("missing3.bmp"), 3));
   ASSERT_TRUE(list.AddBitmap(Bmp("four.bmp"), 4));
-  EXPECT_EQ(services.ui.MessageTexts(), std::vector<std::string>{theMsg[44]});
+  EXPECT_EQ(services.ui.MessageTexts(),
+            std::vector<std::string>{theMsg[MsgId::LogFileBitmapsIncorrect]});
   EXPECT_EQ(services.ui.Messages()[0].icon, MsgIcon::Warning);
   EXPECT_EQ(Numbers(), (std::vector<int>{1, 4}));
 
@@ -121,19 +123,21 @@ TEST_F(LogoListTest, CapacityRefusals) {
   ASSERT_TRUE(list.AddBitmap(Bmp("big.bmp", 128, 56), 0));  // 896 bytes
   const std::string second = Bmp("more.bmp", 128, 16);      // 256 more: over 1024
   EXPECT_FALSE(list.AddBitmap(second, 0));
-  EXPECT_EQ(services.ui.MessageTexts(), std::vector<std::string>{theMsg[46]});
+  EXPECT_EQ(services.ui.MessageTexts(), std::vector<std::string>{theMsg[MsgId::NvAreaTooSmall]});
   // A settings-file entry that does not fit is a failed entry, reported once.
   services.ui.Clear();
   EXPECT_FALSE(list.AddBitmap(second, 2));
   EXPECT_FALSE(list.AddBitmap(second, 3));
-  EXPECT_EQ(services.ui.MessageTexts(), std::vector<std::string>{theMsg[47]});
+  EXPECT_EQ(services.ui.MessageTexts(),
+            std::vector<std::string>{theMsg[MsgId::LogFileBitmapsIncorrect2]});
   EXPECT_EQ(list.m_nImageCount, 1);
   EXPECT_EQ(list.m_nTotalBytes, 896);
   // After a failure an interactive add that does not fit is still told why, every time.
   for (int attempt = 0; attempt < 2; ++attempt) {
     services.ui.Clear();
     EXPECT_FALSE(list.AddBitmap(second, 0));
-    EXPECT_EQ(services.ui.MessageTexts(), std::vector<std::string>{theMsg[46]}) << attempt;
+    EXPECT_EQ(services.ui.MessageTexts(), std::vector<std::string>{theMsg[MsgId::NvAreaTooSmall]})
+        << attempt;
   }
   EXPECT_EQ(list.m_nImageCount, 1);
 }
@@ -149,7 +153,8 @@ TEST_F(LogoListTest, BrowseAndAddResults) {
   services.ui.m_files.push_back({Bmp("a.bmp"), dir.File("bad.bmp"), Bmp("c.bmp")});
   EXPECT_TRUE(list.BrowseAndAdd());
   EXPECT_EQ(entries.Count(), 1u);
-  EXPECT_EQ(services.ui.MessageTexts(), std::vector<std::string>{theMsg[45]});
+  EXPECT_EQ(services.ui.MessageTexts(),
+            std::vector<std::string>{theMsg[MsgId::BitmapFormatNotSupported]});
 }
 
 TEST_F(LogoListTest, ResetEmptiesEverything) {
@@ -164,7 +169,8 @@ TEST_F(LogoListTest, ResetEmptiesEverything) {
   // The failure counter starts again: the next failed entry is reported.
   services.ui.Clear();
   EXPECT_FALSE(list.AddBitmap(dir.File("none.bmp"), 1));
-  EXPECT_EQ(services.ui.MessageTexts(), std::vector<std::string>{theMsg[44]});
+  EXPECT_EQ(services.ui.MessageTexts(),
+            std::vector<std::string>{theMsg[MsgId::LogFileBitmapsIncorrect]});
   ASSERT_TRUE(list.AddBitmap(Bmp("b.bmp"), 0));
   EXPECT_EQ(Numbers(), std::vector<int>{1});
 }

@@ -17,6 +17,7 @@
 
 #include "app/app.h"
 #include "app/messages.h"
+#include "app/models.h"
 #include "logo/gui/logo_page.h"
 #include "logo/logo_list.h"
 #include "logo/logo_options.h"
@@ -116,7 +117,7 @@ struct LogoFixture {
     g_nLogoKeyCount = 0;
     theLogoOptions = LogoOptions{};
     port.m_strPortName = "FILE";
-    port.m_nModel = 1;
+    port.m_nModel = kModelGeneric;
     connection.pPort = &port;
   }
   ~LogoFixture() {

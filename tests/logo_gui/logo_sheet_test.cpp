@@ -13,6 +13,7 @@
 #include <QTest>
 #include <QTimer>
 
+#include "app/models.h"
 #include "logo/gui/check_list_ctrl.h"
 #include "logo/gui/my_property.h"
 #include "logo/gui/page1_selection.h"
@@ -48,7 +49,7 @@ class LogoSheetTest : public QObject {
   std::unique_ptr<CMyProperty> sheet;
 
   // The sheet as the menu opens it (without the modal run).
-  CMyProperty& Open(int model = 1) {
+  CMyProperty& Open(int model = kModelGeneric) {
     f->port.m_nModel = model;
     theLogoOptions.SetSheetDefaults(model);
     LoadLogoSection(f->list);
@@ -125,7 +126,7 @@ class LogoSheetTest : public QObject {
     f->WriteLogoSection(Bitmaps(2));
     Open();
     Child<QPushButton>(sheet->Selection(), "Remove")->click();
-    QCOMPARE(f->Messages(), std::vector<std::string>({theMsg[14]}));
+    QCOMPARE(f->Messages(), std::vector<std::string>({theMsg[MsgId::BmpNotSelected]}));
     QVERIFY(f->fakes.ui.Questions().empty());
     QCOMPARE(List1().RowCount(), 2);
   }
@@ -142,7 +143,7 @@ class LogoSheetTest : public QObject {
     QCOMPARE(List1().RowCount(), 2);
     Child<QPushButton>(sheet->Selection(), "Reset")->click();
     QCOMPARE(Numbers(List1()), QStringList({"1", "2", "3"}));
-    QCOMPARE(f->fakes.ui.Questions().back(), std::string(theMsg[15]));
+    QCOMPARE(f->fakes.ui.Questions().back(), std::string(theMsg[MsgId::ResetFileContinue]));
     QCOMPARE(Child<QLineEdit>(sheet->Selection(), "ImageCount")->text(), QString("  3 / 255"));
   }
 
@@ -297,14 +298,14 @@ class LogoSheetTest : public QObject {
   }
 
   void theTorva10StartsAt384DotsWithoutGrey() {
-    Open(2);
+    Open(kModelTorva10);
     QVERIFY(sheet->SetActivePage(4));
     QCOMPARE(Child<QLineEdit>(sheet->Setup(), "MaxPrintArea")->text(), QString("384"));
     QVERIFY(!Child<QCheckBox>(sheet->Setup(), "GrayPrint")->isEnabled());
     QCOMPARE(theLogoOptions.nMaxPrintWidth, 384);
     cleanup();
     init();
-    Open(1);
+    Open(kModelGeneric);
     QVERIFY(sheet->SetActivePage(4));
     QCOMPARE(Child<QLineEdit>(sheet->Setup(), "MaxPrintArea")->text(), QString("512"));
     QVERIFY(Child<QCheckBox>(sheet->Setup(), "GrayPrint")->isEnabled());
@@ -411,7 +412,7 @@ class LogoSheetTest : public QObject {
     // Two images of 76800 bytes each: 150 KB, more than the TORVA30/35 holds.
     const std::string big = MakeGreyBmp(512, 1200, 0);
     f->WriteLogoSection({f->Bmp("big1.bmp", big), f->Bmp("big2.bmp", big)});
-    Open(5);
+    Open(kModelTorva30);
     const auto messages = f->fakes.ui.Messages();
     QCOMPARE(messages.size(), std::size_t{1});
     QCOMPARE(messages[0].text, std::string("TORVA30/35 NV graphic memory size is 128Kbytes."));

@@ -132,7 +132,7 @@ class PrintPageTest : public QObject {
     StartPrinter();
     PrintSelection(text);
     QCOMPARE(Page().LastResult(), PrintResult::InvalidRange);
-    QCOMPARE(f->Messages(), std::vector<std::string>({theMsg[25]}));
+    QCOMPARE(f->Messages(), std::vector<std::string>({theMsg[MsgId::NvImageNumberIncorrect]}));
     QTest::qWait(50);
     QCOMPARE(ReadFileBytes(capture), std::string());
   }

@@ -137,8 +137,8 @@ class UploadPageTest : public QObject {
     // To a file: no printer check and no initialise in front of the define command.
     QCOMPARE(ToBytes(ReadFileBytes(outFile)),
              Concat({{0x1C, 0x71, 0x03}, BlackImage(8), BlackImage(16), BlackImage(24)}));
-    QCOMPARE(f->Messages(), std::vector<std::string>({theMsg[21]}));
-    QCOMPARE(f->fakes.ui.Questions(), std::vector<std::string>({theMsg[17]}));
+    QCOMPARE(f->Messages(), std::vector<std::string>({theMsg[MsgId::NvDefinitionComplete]}));
+    QCOMPARE(f->fakes.ui.Questions(), std::vector<std::string>({theMsg[MsgId::AllImagesWritten]}));
     const std::string ini = f->Settings();
     const auto at = [&ini](const std::string& s) { return ini.find(s); };
     QVERIFY(at("Logofile1=" + f->dir.File("two.bmp")) != std::string::npos);
@@ -237,7 +237,7 @@ class UploadPageTest : public QObject {
     Open();
     ClickUpload();
     QCOMPARE(sheet->Upload()->LastResult(), UploadResult::Erased);
-    QCOMPARE(f->fakes.ui.Questions(), std::vector<std::string>({theMsg[23]}));
+    QCOMPARE(f->fakes.ui.Questions(), std::vector<std::string>({theMsg[MsgId::EraseAllQuestion]}));
     QCOMPARE(ToBytes(ReadFileBytes(outFile)), Bytes({0x1C, 0x71, 0x01, 0x00, 0x00, 0x00, 0x00}));
   }
 
@@ -261,7 +261,7 @@ class UploadPageTest : public QObject {
     const Bytes expected = Concat({{0x1D, 0x49, 0x01, 0x1B, 0x40, 0x1C, 0x71, 0x02}, BlackImage(8),
                                    BlackImage(16)});
     QCOMPARE(WaitForFile(capture, expected.size()), expected);
-    QCOMPARE(f->Messages(), std::vector<std::string>({theMsg[21]}));
+    QCOMPARE(f->Messages(), std::vector<std::string>({theMsg[MsgId::NvDefinitionComplete]}));
     QCOMPARE(sheet->Upload()->findChild<QLineEdit*>("PortName")->text(),
              QString::fromStdString(sim.SerialPath()));
   }
@@ -308,8 +308,8 @@ class UploadPageTest : public QObject {
     ClickUpload();
     QVERIFY(failed);
     QCOMPARE(sheet->Upload()->LastResult(), UploadResult::Failed);
-    QVERIFY(f->HasMessage(theMsg[42]));
-    QVERIFY(!f->HasMessage(theMsg[21]));
+    QVERIFY(f->HasMessage(theMsg[MsgId::CommCannotTransmit]));
+    QVERIFY(!f->HasMessage(theMsg[MsgId::NvDefinitionComplete]));
     QVERIFY(f->log.Contains("CPrograss write"));
     QCOMPARE(f->Settings(), before);
   }

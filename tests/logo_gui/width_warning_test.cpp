@@ -5,6 +5,7 @@
 #include <QRadioButton>
 #include <QTest>
 
+#include "app/models.h"
 #include "logo/gui/check_list_ctrl.h"
 #include "logo/gui/my_property.h"
 #include "logo/gui/page2_preview.h"
@@ -38,17 +39,18 @@ class WidthWarningTest : public QObject {
     QTest::addColumn<bool>("printWarns");
     QTest::addColumn<QString>("dotSize");
     QTest::newRow("600 on 512")
-        << 6 << 600 << "ModeNormal" << true << true
+        << int{kModelTorva40} << 600 << "ModeNormal" << true << true
         << "600 x 8 dots - prints 600 dots across, wider than the 512 dots of the paper";
-    QTest::newRow("512 fits") << 6 << 512 << "ModeNormal" << false << false << "512 x 8 dots";
-    QTest::newRow("300 doubled") << 6 << 300 << "ModeDoubleWidth" << false << true
+    QTest::newRow("512 fits") << int{kModelTorva40} << 512 << "ModeNormal" << false << false
+                              << "512 x 8 dots";
+    QTest::newRow("300 doubled") << int{kModelTorva40} << 300 << "ModeDoubleWidth" << false << true
                                  << "300 x 8 dots";
-    QTest::newRow("300 taller") << 6 << 300 << "ModeDoubleHeight" << false << false
+    QTest::newRow("300 taller") << int{kModelTorva40} << 300 << "ModeDoubleHeight" << false << false
                                 << "300 x 8 dots";
     QTest::newRow("300 quadruple")
-        << 6 << 300 << "ModeQuadruple" << false << true << "300 x 8 dots";
+        << int{kModelTorva40} << 300 << "ModeQuadruple" << false << true << "300 x 8 dots";
     QTest::newRow("400 on TORVA10")
-        << 2 << 400 << "ModeNormal" << true << true
+        << int{kModelTorva10} << 400 << "ModeNormal" << true << true
         << "400 x 8 dots - prints 400 dots across, wider than the 384 dots of the paper";
   }
 
@@ -83,13 +85,14 @@ class WidthWarningTest : public QObject {
     sheet->Print()->findChild<QRadioButton*>(mode)->click();
     QLabel* print = Warning(sheet->Print());
     QCOMPARE(print->isVisible(), printWarns);
-    QCOMPARE(print->text().contains(QString("than the %1 dots").arg(model == 2 ? 384 : 512)),
-             printWarns);
+    QCOMPARE(
+        print->text().contains(QString("than the %1 dots").arg(model == kModelTorva10 ? 384 : 512)),
+        printWarns);
   }
 
   // The warning is only a warning: a wide logo is uploaded with the same bytes as always.
   void aWarnedUploadSendsTheImageUnchanged() {
-    f->port.m_nModel = 6;
+    f->port.m_nModel = kModelTorva40;
     const std::string out = f->dir.File("out.prn");
     QVERIFY(f->list.AddBitmap(f->Bmp("wide.bmp", MakeGreyBmp(600, 8, 0)), 1));
     g_logoSheet.bLoaded = true;

@@ -62,7 +62,8 @@ TEST_F(CliLogoJob, UploadAndPrintOverALinkToThePseudoTerminal) {
   StartSim({"--link", dir.File("torva-serial")});
   ASSERT_EQ(Run("upload --port serial:torva-serial --model TORVA20II-S --yes b.bmp a.bmp"), 0)
       << Err();
-  EXPECT_NE(Err().find(OneLine(theMsg.English(21))), std::string::npos) << Err();
+  EXPECT_NE(Err().find(OneLine(theMsg.English(MsgId::NvDefinitionComplete))), std::string::npos)
+      << Err();
   EXPECT_EQ(Ini(), "[LOGO]\r\nLogofile1=" + dir.File("b.bmp") + "\r\nLogofile2=" +
                        dir.File("a.bmp") + "\r\n");
   // A bare path that is a terminal is a serial line.
@@ -123,7 +124,7 @@ TEST_F(CliLogoJob, AnUnsavedListFailsAfterTheCompletion) {
   std::filesystem::create_directory(dir.File("torvaset.INI"));
   EXPECT_EQ(Run("upload --port file:out.prn --model TORVA20II-S --yes a.bmp"), 1) << Err();
   const std::string err = Err();
-  const std::size_t complete = err.find(OneLine(theMsg.English(21)));
+  const std::size_t complete = err.find(OneLine(theMsg.English(MsgId::NvDefinitionComplete)));
   const std::size_t warning = err.find("The logo list could not be saved to the settings file.");
   EXPECT_NE(complete, std::string::npos) << err;
   EXPECT_NE(warning, std::string::npos) << err;
@@ -139,8 +140,9 @@ TEST_F(CliLogoJob, VanishedPrinterFailsAndKeepsTheSection) {
   EXPECT_EQ(Run("upload --yes --model TORVA20II-S --log job.log --port " + sim.SerialPath() +
                 " big.bmp big.bmp"),
             1);
-  EXPECT_NE(Err().find(theMsg.English(42)), std::string::npos) << Err();
-  EXPECT_EQ(Err().find(OneLine(theMsg.English(21))), std::string::npos) << Err();
+  EXPECT_NE(Err().find(theMsg.English(MsgId::CommCannotTransmit)), std::string::npos) << Err();
+  EXPECT_EQ(Err().find(OneLine(theMsg.English(MsgId::NvDefinitionComplete))), std::string::npos)
+      << Err();
   EXPECT_NE(ReadFileBytes(dir.File("job.log")).find("CPrograss "), std::string::npos);
   EXPECT_EQ(Ini(), before);
 }
@@ -150,13 +152,13 @@ TEST_F(CliLogoJob, RefusalsComeBeforeAnythingIsSent) {
   EXPECT_EQ(Run("upload --port file:x.prn --yes a.bmp"), 2);    // no model
   // A model name that no model line starts with is refused with the dialog's text.
   EXPECT_EQ(Run("upload --port file:x.prn --model BOGUS --yes a.bmp"), 2);
-  EXPECT_NE(Err().find(theMsg.English(9)), std::string::npos) << Err();
+  EXPECT_NE(Err().find(theMsg.English(MsgId::InvalidDevice)), std::string::npos) << Err();
   EXPECT_EQ(Run("erase --port file:x.prn --model torva40/45s --yes"), 2);
   EXPECT_EQ(Run("upload --port file:x.prn --model TORVA10-S --gray --yes a.bmp"), 2);
   EXPECT_EQ(Run("print --port file:x.prn --model TORVA20II-S --all"), 2);
   EXPECT_EQ(Run("print --port usb --model TORVA20II-U --all --range 1"), 2);
   EXPECT_EQ(Run("print --port tcp:127.0.0.1:1 --model TORVA20II-E --range 1--2"), 1);
-  EXPECT_NE(Err().find(theMsg.English(25)), std::string::npos);
+  EXPECT_NE(Err().find(theMsg.English(MsgId::NvImageNumberIncorrect)), std::string::npos);
   EXPECT_EQ(Run("upload --port " + dir.File("a.bmp") + " --model TORVA20II-S --yes a.bmp"), 2);
   // Declining the question (no --yes, no terminal) sends nothing and fails.
   EXPECT_EQ(Run("upload --port file:y.prn --model TORVA20II-S a.bmp"), 1);

@@ -314,8 +314,9 @@ TEST_P(PrinterVanishesTest, EndsWithMessage42AndKeepsTheSection) {
   EXPECT_EQ(result, UploadResult::Failed);
   const auto texts = services.ui.MessageTexts();
   ASSERT_FALSE(texts.empty());
-  EXPECT_EQ(texts.back(), theMsg[42]);
-  EXPECT_TRUE(std::find(texts.begin(), texts.end(), theMsg[21]) == texts.end());
+  EXPECT_EQ(texts.back(), theMsg[MsgId::CommCannotTransmit]);
+  EXPECT_TRUE(std::find(texts.begin(), texts.end(), theMsg[MsgId::NvDefinitionComplete]) ==
+              texts.end());
   EXPECT_TRUE(log.Contains("CPrograss writeData[") || log.Contains("CPrograss writeInstruction["))
       << log.Text();
   EXPECT_EQ(Ini(), before);

@@ -98,7 +98,8 @@ TEST_F(PrintTest, RefusedSelectionShowsMessage25AndPrintsNothing) {
   s.bSelection = true;
   s.strSelection = "1--2";
   EXPECT_EQ(Print(link, s), PrintResult::InvalidRange);
-  EXPECT_EQ(services.ui.MessageTexts(), std::vector<std::string>{theMsg[25]});
+  EXPECT_EQ(services.ui.MessageTexts(),
+            std::vector<std::string>{theMsg[MsgId::NvImageNumberIncorrect]});
   EXPECT_EQ(link.m_writes, (std::vector<Bytes>{kCheck, kInit}));
   EXPECT_EQ(link.m_nCloses, 1);
 }
@@ -109,7 +110,8 @@ TEST_F(PrintTest, FailedPrintWriteStopsWithMessage42) {
   link.m_nFailAt = 4;  // the third print command
   EXPECT_EQ(Print(link, PrintSettings{}), PrintResult::Failed);
   EXPECT_EQ(Commands(link).size(), 2u);
-  EXPECT_EQ(services.ui.MessageTexts(), std::vector<std::string>{theMsg[42]});
+  EXPECT_EQ(services.ui.MessageTexts(),
+            std::vector<std::string>{theMsg[MsgId::CommCannotTransmit]});
   EXPECT_EQ(services.clock.Waits(), (std::vector<int>{300, 300, 300}));  // no end pause
 }
 
@@ -129,7 +131,7 @@ TEST_F(PrintTest, PortThatDoesNotOpenShowsMessage18) {
   CRecordingLink link(port);
   link.m_bOpenOk = false;
   EXPECT_EQ(Print(link, PrintSettings{}), PrintResult::NotConnected);
-  EXPECT_EQ(services.ui.MessageTexts(), std::vector<std::string>{theMsg[18]});
+  EXPECT_EQ(services.ui.MessageTexts(), std::vector<std::string>{theMsg[MsgId::PortOpenError]});
 }
 
 struct AllowCase {

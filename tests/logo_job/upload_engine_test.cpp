@@ -1,13 +1,15 @@
 // The upload job and engine against a recording link: order, headers, pieces and waits on
 // the fake clock, the LOGO section rewrite, cancel, and every failure path.
+#include "logo/upload_engine.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
 
 #include "app/messages.h"
+#include "app/models.h"
 #include "job_fixture.h"
 #include "logo/nv_commands.h"
-#include "logo/upload_engine.h"
 #include "logo/upload_job.h"
 
 namespace torva::test {
@@ -18,7 +20,7 @@ const Bytes kInit{0x1B, 0x40};
 
 class UploadTest : public LogoJobFixture {
  protected:
-  UploadResult RunJob(CPrinterLink& link, int model = 3) {
+  UploadResult RunJob(CPrinterLink& link, int model = kModelTorva20II) {
     services.ui.m_answers.push_back(true);
     CUploadJob job(link, list, entries, options, model, keyCount);
     return job.Run();
@@ -262,7 +264,7 @@ TEST_P(UploadSectionNotSavedTest, IsToldAfterTheCompletion) {
 
   const std::vector<RecordedMessage> messages = services.ui.Messages();
   ASSERT_EQ(messages.size(), 2u);
-  EXPECT_EQ(messages[0].text, theMsg[21]);
+  EXPECT_EQ(messages[0].text, theMsg[MsgId::NvDefinitionComplete]);
   EXPECT_EQ(messages[1].text, CUploadEngine::LogoSectionNotSavedText());
   EXPECT_EQ(messages[1].icon, MsgIcon::Warning);
   EXPECT_EQ(CUploadEngine::LogoSectionNotSavedText(),
@@ -280,7 +282,8 @@ TEST_F(UploadTest, ASavedSectionIsNoWarning) {
   SetPort("COM1");
   CRecordingLink link(port);
   EXPECT_EQ(RunJob(link), UploadResult::Completed);
-  EXPECT_EQ(services.ui.MessageTexts(), std::vector<std::string>{theMsg[21]});
+  EXPECT_EQ(services.ui.MessageTexts(),
+            std::vector<std::string>{theMsg[MsgId::NvDefinitionComplete]});
 }
 
 // The connection each port kind gets before the define command.
@@ -318,12 +321,12 @@ TEST_F(UploadTest, APortThatDoesNotOpenShowsItsMessage) {
   CRecordingLink link(port);
   link.m_bOpenOk = false;
   EXPECT_EQ(RunJob(link), UploadResult::NotConnected);
-  EXPECT_EQ(services.ui.MessageTexts().back(), FormatMsg(theMsg[19], 5));
+  EXPECT_EQ(services.ui.MessageTexts().back(), FormatMsg(theMsg[MsgId::OpenPortOrFileError], 5));
   SetPort("LPT1");
   CRecordingLink lpt(port);
   lpt.m_bOpenOk = false;
   EXPECT_EQ(RunJob(lpt), UploadResult::NotConnected);
-  EXPECT_EQ(services.ui.MessageTexts().back(), theMsg[18]);
+  EXPECT_EQ(services.ui.MessageTexts().back(), theMsg[MsgId::PortOpenError]);
   EXPECT_TRUE(lpt.m_writes.empty());
 }
 
@@ -331,7 +334,7 @@ TEST_F(UploadTest, AnEmptyListErasesAfterItsQuestion) {
   SetPort("COM1");
   CRecordingLink link(port);
   EXPECT_EQ(RunJob(link), UploadResult::Erased);
-  EXPECT_EQ(services.ui.Questions().back(), theMsg[23]);
+  EXPECT_EQ(services.ui.Questions().back(), theMsg[MsgId::EraseAllQuestion]);
   EXPECT_EQ(link.m_writes, (std::vector<Bytes>{kCheck, kInit, {0x1C, 0x71, 0x01, 0, 0, 0, 0}}));
   EXPECT_EQ(link.m_reopens, std::vector<bool>{true});
   EXPECT_EQ(Ini(), "");
@@ -348,11 +351,12 @@ TEST_F(UploadTest, Torva30NoticeStopsALargeUpload) {
   list.m_nTotalBytes = 129 * 1024;
   SetPort("COM1");
   CRecordingLink link(port);
-  EXPECT_EQ(RunJob(link, 5), UploadResult::Refused);
+  EXPECT_EQ(RunJob(link, kModelTorva30), UploadResult::Refused);
   ASSERT_FALSE(services.ui.Messages().empty());
   EXPECT_EQ(services.ui.Messages().back().caption, "Notice");
   EXPECT_EQ(link.m_nOpens, 0);
-  EXPECT_EQ(RunJob(link, 3), UploadResult::Completed);  // other models are not limited
+  EXPECT_EQ(RunJob(link, kModelTorva20II),
+            UploadResult::Completed);  // other models are not limited
 }
 
 TEST_F(UploadTest, FileUploadStartsWithTheDefineCommand) {

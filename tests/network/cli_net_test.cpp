@@ -40,7 +40,7 @@ TEST(CliNet, SearchJsonOneObjectPerPrinterThenTheEndMessage) {
             (std::vector<std::string>{
                 R"({"ip":"192.168.0.10","dhcp":true,"port":6001,"subnet":"255.255.255.0","gateway":"192.168.0.1","mac":"00:2B:9E:00:00:0A","source":"127.0.0.2"})",
                 R"({"ip":"192.168.0.11","dhcp":false,"port":9100,"subnet":"255.255.0.0","gateway":"192.168.0.2","mac":"00:2B:9E:00:00:0B","source":"127.0.0.3"})"}));
-  EXPECT_NE(r.err.find(theMsg[57]), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find(theMsg[MsgId::SearchFinished]), std::string::npos) << r.err;
 }
 
 TEST(CliNet, SearchTextHasTheListColumns) {
@@ -67,7 +67,7 @@ TEST(CliNet, SetWithoutYesAndNoTerminalSendsNothing) {
                                       "--mask", "255.0.0.0", "--gateway", "10.0.0.1", "--tcp-port",
                                       "6001", "--dhcp"}));
   EXPECT_EQ(r.status, 1);
-  EXPECT_NE(r.err.find(theMsg[58]), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find(theMsg[MsgId::AskChangeNetwork]), std::string::npos) << r.err;
   EXPECT_TRUE(test::HeardAtLeast(net.responder, 1, 50).empty());
 }
 

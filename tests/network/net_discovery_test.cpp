@@ -45,7 +45,7 @@ TEST_F(NetDiscoveryTest, NoPrinterEndsAfterOneTimeOutWithTheEndMessage) {
   EXPECT_EQ(discovery.Stats().m_nDatagrams, 0);
   EXPECT_EQ(discovery.Stats().m_nRequestsSent, 1);
   EXPECT_GE(elapsed, std::chrono::milliseconds(900));  // the receive time-out, loosely
-  EXPECT_EQ(Messages(), std::vector<std::string>{theMsg[57]});
+  EXPECT_EQ(Messages(), std::vector<std::string>{theMsg[MsgId::SearchFinished]});
   EXPECT_EQ(services.ui.Messages()[0].caption, "TORVASet");
   // The simulator heard exactly one search request.
   ASSERT_EQ(test::HeardAtLeast(net.responder, 1).size(), 1u);
@@ -69,7 +69,7 @@ TEST_F(NetDiscoveryTest, ThreePrintersListedInArrivalOrder) {
   EXPECT_EQ(replies[2].m_packet.m_nPort, 515);
   EXPECT_EQ(replies[0].m_strSource, "127.0.0.2");
   EXPECT_EQ(discovery.Stats().m_end, NetReceiveEnd::TimedOut);
-  EXPECT_EQ(Messages(), std::vector<std::string>{theMsg[57]});
+  EXPECT_EQ(Messages(), std::vector<std::string>{theMsg[MsgId::SearchFinished]});
 }
 
 TEST_F(NetDiscoveryTest, TheSimulatorProgramAnswersAndTakesASet) {
@@ -154,7 +154,7 @@ TEST_F(NetDiscoveryTest, AtMost254DatagramsAreReceived) {
   const auto replies = discovery.Search();
   EXPECT_EQ(replies.size(), 254u);
   EXPECT_EQ(discovery.Stats().m_end, NetReceiveEnd::Limit);
-  EXPECT_EQ(Messages(), std::vector<std::string>{theMsg[57]});
+  EXPECT_EQ(Messages(), std::vector<std::string>{theMsg[MsgId::SearchFinished]});
 }
 
 TEST_F(NetDiscoveryTest, SetThenSearchShowsTheNewSettings) {
@@ -171,9 +171,9 @@ TEST_F(NetDiscoveryTest, SetThenSearchShowsTheNewSettings) {
   CNetDiscovery discovery(net.params);
   EXPECT_TRUE(discovery.ChangeSettings(fields, "Notice"));
   EXPECT_EQ(discovery.Stats().m_end, NetReceiveEnd::Answered);
-  EXPECT_EQ(services.ui.Questions(), std::vector<std::string>{theMsg[58]});
+  EXPECT_EQ(services.ui.Questions(), std::vector<std::string>{theMsg[MsgId::AskChangeNetwork]});
   ASSERT_EQ(services.ui.Messages().size(), 1u);
-  EXPECT_EQ(services.ui.Messages()[0].text, theMsg[59]);
+  EXPECT_EQ(services.ui.Messages()[0].text, theMsg[MsgId::UpdateCompleteNetwork]);
   EXPECT_EQ(services.ui.Messages()[0].caption, "Notice");
 
   // The simulator heard the set and its follow-up, equal but for the command byte.
@@ -211,7 +211,7 @@ TEST_F(NetDiscoveryTest, FollowUpIsSentWhenNoPrinterAnswers) {
   ASSERT_EQ(heard.size(), 2u);
   EXPECT_EQ(heard[0].m_bytes[2], 0x02);
   EXPECT_EQ(heard[1].m_bytes[2], 0x04);
-  EXPECT_EQ(Messages(), std::vector<std::string>{theMsg[59]});
+  EXPECT_EQ(Messages(), std::vector<std::string>{theMsg[MsgId::UpdateCompleteNetwork]});
   EXPECT_EQ(services.ui.Messages()[0].caption, "TORVASet");
   EXPECT_EQ(net.responder.Printers()[0].m_ip, (NetAddress{192, 168, 0, 10}));  // not its MAC
 }
@@ -266,7 +266,8 @@ TEST_F(NetDiscoveryTest, ListenPortInUseShowsSystemErrorAndStillEnds) {
   EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(30));
   EXPECT_TRUE(discovery.Stats().m_bSetupFailed);
   EXPECT_EQ(discovery.Stats().m_end, NetReceiveEnd::Failed);
-  EXPECT_EQ(Messages(), (std::vector<std::string>{theMsg[56], theMsg[57]}));
+  EXPECT_EQ(Messages(),
+            (std::vector<std::string>{theMsg[MsgId::SystemError], theMsg[MsgId::SearchFinished]}));
   EXPECT_NE(discovery.LastError().find(std::to_string(port)), std::string::npos);
   close(holder);
 }

@@ -147,7 +147,7 @@ TEST_P(PrinterSocketQueueRule, BatchFitsOnlyBelow4096) {
   if (GetParam().taken) {
     EXPECT_TRUE(services.ui.Messages().empty());
   } else {
-    EXPECT_EQ(services.ui.MessageTexts(), std::vector<std::string>{theMsg[41]});
+    EXPECT_EQ(services.ui.MessageTexts(), std::vector<std::string>{theMsg[MsgId::QueueReadFull]});
   }
 }
 

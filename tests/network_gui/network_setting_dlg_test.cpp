@@ -293,13 +293,13 @@ class NetworkSettingDlgTest : public QObject {
     Edit(*dlg, "PORT")->setText("9000");
     manual ? dlg->OnManualChange() : dlg->OnChangeSetting();  // the question is answered No
     if (refused) {
-      QCOMPARE(f.Messages(), std::vector<std::string>{theMsg[62]});
+      QCOMPARE(f.Messages(), std::vector<std::string>{theMsg[MsgId::IpAddressRange]});
       QVERIFY(f.fakes.ui.Questions().empty());
       QCOMPARE(dlg->m_nPort, 6001u);  // the fields stay as they were
       QVERIFY(Button(*dlg, "ChangeSetting")->isEnabled());
     } else {
       QVERIFY(f.Messages().empty());
-      QCOMPARE(f.fakes.ui.Questions(), std::vector<std::string>{theMsg[58]});
+      QCOMPARE(f.fakes.ui.Questions(), std::vector<std::string>{theMsg[MsgId::AskChangeNetwork]});
       QCOMPARE(dlg->m_nPort, 9000u);
     }
   }
@@ -332,11 +332,11 @@ class NetworkSettingDlgTest : public QObject {
     manual ? dlg->OnManualChange() : dlg->OnChangeSetting();
     if (accepted) {
       QVERIFY(f.Messages().empty());
-      QCOMPARE(f.fakes.ui.Questions(), std::vector<std::string>{theMsg[58]});
+      QCOMPARE(f.fakes.ui.Questions(), std::vector<std::string>{theMsg[MsgId::AskChangeNetwork]});
       QCOMPARE(dlg->m_nPort, port.toUInt());
       QVERIFY(!Button(*dlg, "ChangeSetting")->isEnabled());
     } else {
-      QCOMPARE(f.Messages(), std::vector<std::string>{theMsg[55]});
+      QCOMPARE(f.Messages(), std::vector<std::string>{theMsg[MsgId::TcpPortRange]});
       QVERIFY(f.fakes.ui.Questions().empty());
       QVERIFY(Button(*dlg, "ChangeSetting")->isEnabled());  // the question was not reached
     }
@@ -355,7 +355,7 @@ class NetworkSettingDlgTest : public QObject {
     auto dlg = ReadyDialog(f, manual, net.params);
     f.fakes.ui.m_answers = {false};
     manual ? dlg->OnManualChange() : dlg->OnChangeSetting();
-    QCOMPARE(f.fakes.ui.Questions(), std::vector<std::string>{theMsg[58]});
+    QCOMPARE(f.fakes.ui.Questions(), std::vector<std::string>{theMsg[MsgId::AskChangeNetwork]});
     QVERIFY(f.Messages().empty());  // no "Update Complete"
     QVERIFY(!Button(*dlg, "ChangeSetting")->isEnabled());
     QVERIFY(net.Heard(1, 200).empty());
@@ -377,7 +377,8 @@ class NetworkSettingDlgTest : public QObject {
       QCOMPARE(RowTexts(list, 2), (QStringList{"10.1.2.3", "515", "255.0.0.0", "10.0.0.1",
                                                "00:2B:9E:00:00:0C"}));
     }
-    QCOMPARE(f.Messages(), (std::vector<std::string>{theMsg[57], theMsg[57]}));
+    QCOMPARE(f.Messages(), (std::vector<std::string>{theMsg[MsgId::SearchFinished],
+                                                     theMsg[MsgId::SearchFinished]}));
     QCOMPARE(f.fakes.ui.WaitCursorChanges(), 4);
     QVERIFY(!f.fakes.ui.WaitCursorOn());
     QCOMPARE(net.Heard(2).size(), size_t{2});  // one request per search
@@ -412,10 +413,10 @@ class NetworkSettingDlgTest : public QObject {
     f.fakes.ui.m_answers = {true};
     dlg.OnChangeSetting();
 
-    QCOMPARE(f.fakes.ui.Questions(), std::vector<std::string>{theMsg[58]});
+    QCOMPARE(f.fakes.ui.Questions(), std::vector<std::string>{theMsg[MsgId::AskChangeNetwork]});
     const auto messages = f.fakes.ui.Messages();
     QCOMPARE(messages.size(), size_t{1});
-    QCOMPARE(messages[0].text, std::string(theMsg[59]));
+    QCOMPARE(messages[0].text, std::string(theMsg[MsgId::UpdateCompleteNetwork]));
     QCOMPARE(messages[0].caption, std::string("Notice"));
     QVERIFY(!Button(dlg, "ChangeSetting")->isEnabled());
 
@@ -456,7 +457,7 @@ class NetworkSettingDlgTest : public QObject {
 
     const auto messages = f.fakes.ui.Messages();
     QCOMPARE(messages.size(), size_t{1});
-    QCOMPARE(messages[0].text, std::string(theMsg[59]));
+    QCOMPARE(messages[0].text, std::string(theMsg[MsgId::UpdateCompleteNetwork]));
     QCOMPARE(messages[0].caption, std::string("TORVASet"));
     QCOMPARE(dlg.m_strMacLow, (std::array<std::string, 3>{"00", "00", "0C"}));
     const auto heard = net.Heard(2);

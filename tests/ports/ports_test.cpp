@@ -2,10 +2,9 @@
 #include "ports/ports.h"
 
 #include <fcntl.h>
+#include <poll.h>
 #include <sys/stat.h>
 #include <termios.h>
-
-#include <poll.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -14,9 +13,10 @@
 #include <thread>
 
 #include "app/messages.h"
-#include "support/port_fixture.h"
+#include "app/models.h"
 #include "ports/port_io.h"
 #include "ports/usb_finder.h"
+#include "support/port_fixture.h"
 #include "support/pty_pair.h"
 
 namespace torva::test {
@@ -322,7 +322,7 @@ TEST_F(PortsTest, AReadThatDoesNotFitIsDroppedWithMessage41) {
   EXPECT_EQ(port.m_QueueRead.Get(), 0xAA);
   const auto texts = services.ui.MessageTexts();
   ASSERT_FALSE(texts.empty());
-  EXPECT_EQ(texts.front(), theMsg[41]);
+  EXPECT_EQ(texts.front(), theMsg[MsgId::QueueReadFull]);
 }
 
 TEST_F(PortsTest, NotificationIsNotCalledAfterCloseReturned) {
@@ -367,7 +367,7 @@ TEST_F(PortsTest, FileOpenWithAnEmptyNameShowsText0AndAsksAgain) {
   services.ui.m_printNames = {std::string(), std::string("out.prn")};
   port.m_strPortName = "FILE";
   ASSERT_TRUE(port.Open());
-  EXPECT_EQ(services.ui.MessageTexts(), std::vector<std::string>{theMsg[0]});
+  EXPECT_EQ(services.ui.MessageTexts(), std::vector<std::string>{theMsg[MsgId::OutputFileName]});
   EXPECT_EQ(port.m_strPortName, "out.prn");
   EXPECT_EQ(port.Write(Bytes{0x41}), 1);
   port.Close();
@@ -478,7 +478,7 @@ class UsbPortsTest : public PortFixture {
 };
 
 TEST_F(UsbPortsTest, Model5TriesItsIdentifiersInOrderAndFailsWhenNoneIsPresent) {
-  port.m_nModel = 5;
+  port.m_nModel = kModelTorva30;
   EXPECT_FALSE(port.Open());
   EXPECT_EQ(finder.m_asked,
             (std::vector<std::string>{"USB\\VID_2F3D&PID_3002", "USB\\VID_2F3D&PID_3002",
@@ -487,7 +487,7 @@ TEST_F(UsbPortsTest, Model5TriesItsIdentifiersInOrderAndFailsWhenNoneIsPresent) 
 }
 
 TEST_F(UsbPortsTest, StopsAtTheFirstIdentifierFoundAndReleasesAtClose) {
-  port.m_nModel = 6;
+  port.m_nModel = kModelTorva40;
   finder.m_strPresent = "USB\\VID_2F3D&PID_3004";
   ASSERT_TRUE(port.Open());
   EXPECT_EQ(finder.m_asked.size(), 2u);
@@ -499,7 +499,7 @@ TEST_F(UsbPortsTest, StopsAtTheFirstIdentifierFoundAndReleasesAtClose) {
 }
 
 TEST_F(UsbPortsTest, ReplyIsDecodedIntoTheQueueAndNotified) {
-  port.m_nModel = 3;
+  port.m_nModel = kModelTorva20II;
   finder.m_strPresent = "USB\\VID_2F3D&PID_3004";
   port.m_fnNotify = receiver.Callback(port);
   ASSERT_TRUE(port.Open());
@@ -514,7 +514,7 @@ TEST_F(UsbPortsTest, ReplyIsDecodedIntoTheQueueAndNotified) {
 // The driver allows one open of the node: the reply comes through the handle already open,
 // even when the node could not be opened a second time; a closed port shows its path.
 TEST_F(UsbPortsTest, ReplyIsReadThroughTheOpenHandleNotASecondOpen) {
-  port.m_nModel = 3;
+  port.m_nModel = kModelTorva20II;
   finder.m_strPresent = "USB\\VID_2F3D&PID_3004";
   port.m_fnNotify = receiver.Callback(port);
   ASSERT_TRUE(port.Open());
@@ -567,7 +567,7 @@ class SlowPrinterTest : public PortFixture, public ::testing::WithParamInterface
 
 TEST_P(SlowPrinterTest, AWriteThatCompletesAfter600MsSucceeds) {
   port.m_strPortName = GetParam();
-  port.m_nModel = 3;
+  port.m_nModel = kModelTorva20II;
   ASSERT_TRUE(port.Open());
   const size_t queued = FillPipe();
   ASSERT_GT(queued, 0u);

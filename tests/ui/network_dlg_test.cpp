@@ -75,7 +75,7 @@ class NetworkDlgTest : public QObject {
       QCOMPARE(f.env.m_connects.at(0).port, port.toInt());
       QCOMPARE(dlg.result(), static_cast<int>(QDialog::Accepted));
     } else {
-      QCOMPARE(f.Messages(), std::vector<std::string>{theMsg[55]});
+      QCOMPARE(f.Messages(), std::vector<std::string>{theMsg[MsgId::TcpPortRange]});
       QCOMPARE(dlg.m_nAcceptedPort, 6001u);
       QVERIFY(f.env.m_connects.empty());
       QCOMPARE(dlg.result(), static_cast<int>(QDialog::Rejected));
@@ -96,7 +96,7 @@ class NetworkDlgTest : public QObject {
     CNetworkDlg dlg(f.env);
     Edit(dlg, "IP")->setText(ip);
     dlg.OnOK();
-    QCOMPARE(f.Messages(), std::vector<std::string>{theMsg[62]});
+    QCOMPARE(f.Messages(), std::vector<std::string>{theMsg[MsgId::IpAddressRange]});
     QVERIFY(f.env.m_connects.empty());
   }
 

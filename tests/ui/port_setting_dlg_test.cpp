@@ -141,7 +141,7 @@ class PortSettingDlgTest : public QObject {
     DialogFixture f;
     f.env.m_printers[kId3012] = 2;
     CPortSettingDlg dlg(f.env);
-    QCOMPARE(f.Messages(), std::vector<std::string>{theMsg[11]});
+    QCOMPARE(f.Messages(), std::vector<std::string>{theMsg[MsgId::TooManyUsbDevices]});
     QCOMPARE(List(dlg, "DEVICE")->currentIndex(), -1);
     QCOMPARE(List(dlg, "PORT")->currentIndex(), -1);
     QVERIFY(!Button(dlg, "OK")->isEnabled());
@@ -185,7 +185,7 @@ class PortSettingDlgTest : public QObject {
     QVERIFY(std::all_of(cursor.begin(), cursor.end(), [](bool on) { return on; }));
     QVERIFY(!f.fakes.ui.WaitCursorOn());
     QCOMPARE(dlg.windowTitle(), QString("TORVASet 1.09E"));
-    QCOMPARE(f.Messages(), std::vector<std::string>{theMsg[10]});
+    QCOMPARE(f.Messages(), std::vector<std::string>{theMsg[MsgId::TurnOnUsbPrinter]});
     QCOMPARE(List(dlg, "DEVICE")->currentIndex(), -1);
     QVERIFY(!Button(dlg, "OK")->isEnabled());
   }
@@ -216,7 +216,7 @@ class PortSettingDlgTest : public QObject {
     DialogFixture f;
     CPortSettingDlg dlg(f.env);
     Choose(List(dlg, "DEVICE"), "TORVA30/35S");
-    QCOMPARE(f.Messages(), std::vector<std::string>{theMsg[13]});
+    QCOMPARE(f.Messages(), std::vector<std::string>{theMsg[MsgId::NoComPort]});
     QCOMPARE(List(dlg, "PORT")->count(), 0);
     QVERIFY(!Button(dlg, "OK")->isEnabled());
   }
@@ -235,7 +235,7 @@ class PortSettingDlgTest : public QObject {
     QTest::newRow("parallel") << "TORVA40/45P" << QStringList{"/dev/lp0"} << false << allRates
                               << "";
     QTest::newRow("no parallel") << "TORVA30/35P" << QStringList{} << false << allRates
-                                 << QString(theMsg[12]);
+                                 << QString(theMsg[MsgId::NoLptPort]);
     QTest::newRow("USB serial") << "TORVA40/45U-I" << QStringList{"/dev/ttyACM3"} << true
                                 << allRates << "";
   }
@@ -441,7 +441,7 @@ class PortSettingDlgTest : public QObject {
     // A name no prefix knows: text 9, family 0, and no port kind left from the model before,
     // so OK waits for a known model as on the other paths without a port.
     Choose(List(dlg, "DEVICE"), "Bogus 9");
-    QCOMPARE(f.Messages(), std::vector<std::string>{theMsg[9]});
+    QCOMPARE(f.Messages(), std::vector<std::string>{theMsg[MsgId::InvalidDevice]});
     QCOMPARE(dlg.m_nFamily, 0);
     QCOMPARE(dlg.m_nPortKind, PK_NONE);
     QVERIFY(!Button(dlg, "OK")->isEnabled());
