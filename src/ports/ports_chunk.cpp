@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "app/error_log.h"
+#include "ports/port_io.h"
 #include "ports/port_trace.h"
 #include "ports/ports.h"
 
