@@ -64,6 +64,14 @@ int ReadSettings(CSetupSession& session, std::vector<SettingKeyValue>& out) {
 // Set Value with what the model holds.
 int WriteSettings(CSetupSession& session, const std::string& done) {
   CSetupExchange& exchange = session.Exchange();
+  // The printer would get nothing (the colour density alone does not make a write): a
+  // success line would be a lie.
+  if (CheckSetValue(session.Model(), false) == SetCheck::NothingSet) {
+    std::fprintf(stderr,
+                 "torvaset-cli: nothing to write (the colour density is written only with "
+                 "another setting); nothing was sent\n");
+    return kExitFailed;
+  }
   if (!exchange.OpenExchange()) {
     session.PrintLinkReason();
     return kExitFailed;

@@ -127,6 +127,7 @@ const std::string kSetSerial = Job("set", kSerial, " left-margin=7 watermark=12 
 const std::string kSetNet = Job("set", kNet, " receive-buffer=32 paper-width=80");
 const std::string kSetTooMuchNv = Job("set", kSerial, " nv-graphic=384 nv-user=128");
 const std::string kSetUnknown = Job("set", kSerial, " paper-width=57");
+const std::string kSetDensityAlone = Job("set", kSerial, " color-density=dark");
 const std::string kDefaults = Job("defaults", kNet, " --yes");
 const std::string kTest = Job("test", kSerial);
 
@@ -181,6 +182,7 @@ INSTANTIATE_TEST_SUITE_P(
         SetupCase{
             "SetRefusedByTheNvTotal", "", kSetTooMuchNv.c_str(), 2, {}, {{1, 1}, {2, 7}}, true},
         SetupCase{"SetUnknownValue", "", kSetUnknown.c_str(), 2, {}, {{3, 2}}, true},
+        SetupCase{"SetDensityAlone", "", kSetDensityAlone.c_str(), 1, {}, {{118, 85}}, true},
         SetupCase{"DefaultsTcp",
                   "",
                   kDefaults.c_str(),
