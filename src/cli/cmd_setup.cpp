@@ -135,7 +135,7 @@ bool ParseSetupTarget(const Args& args, SetupTarget& target, std::string& error)
       error = "use tcp:HOST:PORT for a network printer";
     } else if (c.eLink == ExchangeLink::Parallel) {
       c.strParallelPath = portName;
-    } else if (c.eLink == ExchangeLink::Serial &&
+    } else if (c.eLink == ExchangeLink::Serial && !starts("serial:") &&
                !std::filesystem::is_character_file(portName, ec)) {
       error = "'" + portName + "' is not a terminal device (use file:PATH to write a file)";
     }
@@ -213,8 +213,10 @@ void CSetupSession::PrintLinkReason() const {
       return;
     }
     case ExchangeLink::Parallel: {
+      const int code = m_pExchange->Parallel().LastSystemError();
       const std::string error = m_pExchange->Parallel().Error();
-      PrintReason(m_target.strShownPath + (error.empty() ? "" : ": " + error));
+      PrintReason(code != 0 || error.empty() ? FileReason(m_target.strShownPath, code)
+                                             : m_target.strShownPath + ": " + error);
       return;
     }
     default:

@@ -122,6 +122,7 @@ std::string Job(const char* verb, const char* port, const char* rest = "") {
 // The strings the table points at live for the whole run.
 const std::string kGetSerial = Job("get", kSerial);
 const std::string kGetNet = Job("get", kNet, " --json");
+const std::string kGetUnknownOption = Job("get", kSerial, " --frob");
 const std::string kGetLpt = "get --port lpt:LINK --model TORVA40/45P";
 const std::string kSetSerial = Job("set", kSerial, " left-margin=7 watermark=12 bell-type=melody1");
 const std::string kSetNet = Job("set", kNet, " receive-buffer=32 paper-width=80");
@@ -182,6 +183,14 @@ INSTANTIATE_TEST_SUITE_P(
         SetupCase{
             "SetRefusedByTheNvTotal", "", kSetTooMuchNv.c_str(), 2, {}, {{1, 1}, {2, 7}}, true},
         SetupCase{"SetUnknownValue", "", kSetUnknown.c_str(), 2, {}, {{3, 2}}, true},
+        SetupCase{"UnknownOption", "", kGetUnknownOption.c_str(), 2, {}, {}, true},
+        SetupCase{"LineMissing",
+                  "",
+                  "get --port serial:/nonexistent/tty --model TORVA40/45S",
+                  1,
+                  {"torvaset-cli: /nonexistent/tty: No such file or directory"},
+                  {},
+                  true},
         SetupCase{"SetDensityAlone", "", kSetDensityAlone.c_str(), 1, {}, {{118, 85}}, true},
         SetupCase{"DefaultsTcp",
                   "",
