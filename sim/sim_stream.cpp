@@ -25,6 +25,9 @@ void CSimStream::CloseStream(const char* why) {
 }
 
 void CSimStream::OnReadable(CSimLoop& loop) {
+  // What fell due before this input arrived goes out first (a status sent at power-on).
+  if (TimerMs() == 0) OnTimer(loop);
+  if (m_fd < 0) return;
   uint8_t buffer[4096];
   const ssize_t n = ::read(m_fd, buffer, sizeof buffer);
   if (n < 0) {
