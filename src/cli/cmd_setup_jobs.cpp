@@ -33,9 +33,9 @@ bool ReadsFromPrinter(const SetupTarget& target) {
   return target.connection.eLink != ExchangeLink::File;
 }
 
-// Get Value until the replies settled. Every asked setting must have answered: a backup
-// or a listing with holes would pass for the printer's settings.
-int ReadSettings(CSetupSession& session, std::vector<SettingKeyValue>& out) {
+// Get Value until the replies settled. With bComplete every asked setting must have
+// answered: a backup or a listing with holes would pass for the printer's settings.
+int ReadSettings(CSetupSession& session, std::vector<SettingKeyValue>& out, bool bComplete = true) {
   CSetupExchange& exchange = session.Exchange();
   if (!exchange.OpenExchange() || !exchange.GetValue()) {
     session.PrintLinkReason();
@@ -52,12 +52,12 @@ int ReadSettings(CSetupSession& session, std::vector<SettingKeyValue>& out) {
     for (const int a : status.anMissing) {
       keys += (keys.empty() ? "" : ", ") + KeyOfSetting(a) + " (" + std::to_string(a) + ")";
     }
-    std::fprintf(stderr, "torvaset-cli: %s\n", status.Text().c_str());
+    std::fprintf(stderr, "torvaset-cli: %s%s\n", bComplete ? "" : "note: ", status.Text().c_str());
     PrintReason("the printer did not answer for " + keys);
-    return kExitFailed;
+    if (bComplete) return kExitFailed;
   }
   out = SettingsOf(session.Model());
-  PrintDone(status.Text());
+  if (bComplete) PrintDone(status.Text());
   return kExitOk;
 }
 
@@ -83,6 +83,31 @@ int WriteSettings(CSetupSession& session, const std::string& done) {
   exchange.CloseExchange();
   PrintDone(done);
   return kExitOk;
+}
+
+// What a set writes after the rules ran on the printer's settings: the given pairs, what
+// the rules changed besides (a Yes to "Select One-color mode?"), the paper width a column
+// count needs, and the printer's own values of what every write carries (the colour
+// density, the margin, the customize setup code), which would otherwise be reset.
+std::vector<SettingKeyValue> WrittenPairs(const std::vector<SettingKeyValue>& given,
+                                          const std::vector<SettingKeyValue>& before,
+                                          const std::vector<SettingKeyValue>& after) {
+  auto find = [](const std::vector<SettingKeyValue>& list, const std::string& key) {
+    for (const auto& kv : list) {
+      if (kv.strKey == key) return &kv;
+    }
+    return static_cast<const SettingKeyValue*>(nullptr);
+  };
+  std::vector<SettingKeyValue> out;
+  for (const auto& kv : after) {
+    const SettingKeyValue* old = find(before, kv.strKey);
+    const bool changed = old == nullptr || old->strValue != kv.strValue;
+    const bool needed = (kv.strKey == "paper-width" && find(given, "columns") != nullptr) ||
+                        kv.strKey == "color-density" || kv.strKey == "left-margin" ||
+                        kv.strKey == "custom-code";
+    if (find(given, kv.strKey) != nullptr || changed || needed) out.push_back(kv);
+  }
+  return out;
 }
 
 // KEY=VALUE words into pairs; false with the problem in error.
@@ -121,10 +146,35 @@ int RunSetupSet(const Args& args) {
   const std::vector<std::string> words = Positionals(args, kValueFlags);
   if (words.empty()) return SetupUsage("set", "give at least one KEY=VALUE");
   if (!ParsePairs(words, pairs, error)) return SetupUsage("set", error);
-  CSetupSession session(target);
-  // The rules between settings run before the port opens: a refusal sends nothing.
-  if (!ApplySettings(session.Model(), pairs, error)) return SetupUsage("set", error);
-  return WriteSettings(session,
+  bool bSomething = false;
+  for (const auto& kv : pairs) {
+    if (!CheckSetting(kv, error)) return SetupUsage("set", error);
+    // The colour density alone, a margin of 0 and the code "0" make no write of their own.
+    const bool unset = kv.strKey == "color-density" ||
+                       (kv.strKey == "left-margin" && kv.strValue == "0") ||
+                       (kv.strKey == "custom-code" && kv.strValue == "0");
+    bSomething = bSomething || !unset;
+  }
+  if (!bSomething) {
+    std::fprintf(stderr,
+                 "torvaset-cli: nothing to write (the colour density is written only with "
+                 "another setting); nothing was sent\n");
+    return kExitFailed;
+  }
+  // The rules between settings look at what the printer holds now (a water mark against
+  // its two-colour paper, its other NV list), so read it first where it can be read; the
+  // refusals and questions all come before anything is written.
+  std::vector<SettingKeyValue> toWrite = pairs;
+  if (ReadsFromPrinter(target)) {
+    CSetupSession reading(target);
+    std::vector<SettingKeyValue> before;
+    if (const int rc = ReadSettings(reading, before, false)) return rc;
+    if (!ApplySettings(reading.Model(), pairs, error)) return SetupUsage("set", error);
+    toWrite = WrittenPairs(pairs, before, SettingsOf(reading.Model()));
+  }
+  CSetupSession writing(target);
+  if (!ApplySettings(writing.Model(), toWrite, error)) return SetupUsage("set", error);
+  return WriteSettings(writing,
                        CountOf(static_cast<int>(pairs.size()), "setting", "settings") + " written");
 }
 

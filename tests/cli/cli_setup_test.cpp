@@ -81,8 +81,10 @@ struct SetupCase {
   int status;
   std::vector<std::string> lines;  // on stdout or stderr
   std::map<int, uint32_t> state;   // settings the simulator holds afterwards
-  bool bNothingSent = false;
+  enum Sent { kAny, kNoWrite, kNothing } eSent = kAny;
 };
+constexpr SetupCase::Sent kNoWrite = SetupCase::kNoWrite;
+constexpr SetupCase::Sent kNothing = SetupCase::kNothing;
 
 void PrintTo(const SetupCase& c, std::ostream* os) { *os << c.name; }
 
@@ -104,8 +106,12 @@ TEST_P(CliSetupSim, SaysWhatItDidAndThePrinterKeepsIt) {
   sim.process.Stop();
   const auto state = ReadSimSettings(dir.File("line.json"));
   for (const auto& [a, n] : c.state) EXPECT_EQ(state.at(a), n) << "setting " << a;
-  if (c.bNothingSent) {
-    EXPECT_EQ(ReadFileBytes(dir.File("line.cap")), "");
+  const std::string received = ReadFileBytes(dir.File("line.cap"));
+  if (c.eSent == SetupCase::kNothing) {
+    EXPECT_EQ(received, "");
+  }
+  if (c.eSent == SetupCase::kNoWrite) {  // no enter command: nothing was written
+    EXPECT_EQ(received.find("\x1D\x28\x45\x03"), std::string::npos);
   }
   if (std::string(c.sim).find("--paper-dir") != std::string::npos) {
     EXPECT_TRUE(std::filesystem::exists(dir.File("paper/paper-0001.png")));
@@ -129,6 +135,8 @@ const std::string kSetNet = Job("set", kNet, " receive-buffer=32 paper-width=80"
 const std::string kSetTooMuchNv = Job("set", kSerial, " nv-graphic=384 nv-user=128");
 const std::string kSetUnknown = Job("set", kSerial, " paper-width=57");
 const std::string kSetDensityAlone = Job("set", kSerial, " color-density=dark");
+const std::string kSetTwoColour = Job("set", kSerial, " paper-type=2color");
+const std::string kSetTwoColourYes = Job("set", kSerial, " paper-type=2color --yes");
 const std::string kDefaults = Job("defaults", kNet, " --yes");
 const std::string kTest = Job("test", kSerial);
 
@@ -167,7 +175,7 @@ INSTANTIATE_TEST_SUITE_P(
                   0,
                   {"left-margin: 300", "18 of 18 settings read"},
                   {}},
-        // Only the given settings change (the margin and the custom code always go along).
+        // Only the given settings change; what every write carries keeps the printer's value.
         SetupCase{"SetSerial",
                   "",
                   kSetSerial.c_str(),
@@ -179,19 +187,33 @@ INSTANTIATE_TEST_SUITE_P(
                   kSetNet.c_str(),
                   0,
                   {"2 settings written"},
-                  {{252, SimValue('3', '2')}, {3, 6}, {250, 0}, {242, SimValue(0, 5)}}},
+                  {{252, SimValue('3', '2')}, {3, 6}, {250, 300}, {242, SimValue(0, 5)}}},
+        // The rules look at the printer's settings: its water mark against two-colour paper.
+        SetupCase{"SetTwoColourYes",
+                  "",
+                  kSetTwoColourYes.c_str(),
+                  0,
+                  {"1 setting written"},
+                  {{116, SimValue(1, 1)}, {242, 0}, {250, 300}}},
+        SetupCase{"SetTwoColourNo",
+                  "",
+                  kSetTwoColour.c_str(),
+                  2,
+                  {},
+                  {{116, SimValue(1, 0)}, {242, SimValue(0, 5)}},
+                  kNoWrite},
         SetupCase{
-            "SetRefusedByTheNvTotal", "", kSetTooMuchNv.c_str(), 2, {}, {{1, 1}, {2, 7}}, true},
-        SetupCase{"SetUnknownValue", "", kSetUnknown.c_str(), 2, {}, {{3, 2}}, true},
-        SetupCase{"UnknownOption", "", kGetUnknownOption.c_str(), 2, {}, {}, true},
+            "SetRefusedByTheNvTotal", "", kSetTooMuchNv.c_str(), 2, {}, {{1, 1}, {2, 7}}, kNoWrite},
+        SetupCase{"SetUnknownValue", "", kSetUnknown.c_str(), 2, {}, {{3, 2}}, kNothing},
+        SetupCase{"UnknownOption", "", kGetUnknownOption.c_str(), 2, {}, {}, kNothing},
         SetupCase{"LineMissing",
                   "",
                   "get --port serial:/nonexistent/tty --model TORVA40/45S",
                   1,
                   {"torvaset-cli: /nonexistent/tty: No such file or directory"},
                   {},
-                  true},
-        SetupCase{"SetDensityAlone", "", kSetDensityAlone.c_str(), 1, {}, {{118, 85}}, true},
+                  kNothing},
+        SetupCase{"SetDensityAlone", "", kSetDensityAlone.c_str(), 1, {}, {{118, 85}}, kNothing},
         SetupCase{"DefaultsTcp",
                   "",
                   kDefaults.c_str(),
