@@ -1,5 +1,6 @@
 #include "ports/par_port_ctl.h"
 
+#include <cerrno>
 #include <system_error>
 
 #include "app/error_log.h"
@@ -117,6 +118,11 @@ int ParPortCtl::Read(uint8_t* buffer, int length) {
     if (n < 0) return fail();
     if (bPolledReadable) {
       bPolledReadable = false;
+      if (portio::HasHungUp(m_hPort)) {
+        // The far end is gone: reads would only ever yield nothing.
+        portio::KeepLastError(EIO);
+        return fail();
+      }
       if (portio::WaitReadable(portio::kNoHandle, m_hWake, kIdleRetryMs) ==
           portio::WaitResult::Woken) {
         return 0;
@@ -127,9 +133,12 @@ int ParPortCtl::Read(uint8_t* buffer, int length) {
       case portio::WaitResult::Woken:
         return 0;
       case portio::WaitResult::Readable:
-      case portio::WaitResult::HungUp:
         bPolledReadable = true;
         break;
+      case portio::WaitResult::HungUp:
+        // The far end is gone: reads would only ever yield nothing.
+        portio::KeepLastError(EIO);
+        return fail();
       case portio::WaitResult::TimedOut:
         break;
       case portio::WaitResult::Failed:
