@@ -150,8 +150,8 @@ int ParPortCtl::Read(uint8_t* buffer, int length) {
 int ParPortCtl::ReadBounded(uint8_t* buffer, int length, int waitMs) {
   if (!m_bOpen) return 0;
   long n = portio::ReadAvailable(m_hPort, buffer, static_cast<size_t>(length));
-  if (n == 0 && portio::WaitReadable(m_hPort, portio::kNoHandle, waitMs) ==
-                    portio::WaitResult::Readable) {
+  if (n == 0 &&
+      portio::WaitReadable(m_hPort, portio::kNoHandle, waitMs) == portio::WaitResult::Readable) {
     n = portio::ReadAvailable(m_hPort, buffer, static_cast<size_t>(length));
   }
   return n > 0 ? static_cast<int>(n) : 0;

@@ -57,7 +57,8 @@ TEST(UiThread, WorkerMessagesAndHandOversRunOnTheUserInterfaceThread) {
   std::atomic<int> result{-1};
   std::thread::id ranOn;
   std::thread worker([&] {
-    result = RunOnUiThread([&] { ranOn = std::this_thread::get_id(); }, [&] { return stop.load(); });
+    result =
+        RunOnUiThread([&] { ranOn = std::this_thread::get_id(); }, [&] { return stop.load(); });
   });
   while (ui.Pending() == 0) std::this_thread::yield();
   ui.Pump();
@@ -67,7 +68,8 @@ TEST(UiThread, WorkerMessagesAndHandOversRunOnTheUserInterfaceThread) {
 
   // Given up on a stop before it started: false, and it never runs later.
   bool ran = false;
-  std::thread late([&] { result = RunOnUiThread([&] { ran = true; }, [&] { return stop.load(); }); });
+  std::thread late(
+      [&] { result = RunOnUiThread([&] { ran = true; }, [&] { return stop.load(); }); });
   while (ui.Pending() == 0) std::this_thread::yield();
   stop = true;
   late.join();

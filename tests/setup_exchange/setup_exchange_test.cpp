@@ -237,14 +237,14 @@ TEST_F(SetupExchangeTest, TestPrintSendsTheStreamAndWaits) {
   }
   EXPECT_EQ(Captured(), stream);
   EXPECT_EQ(stream.size(), 2u + 32 + 5 * 36 + 2 + 128 + 2 + 2 + 2 + 6 + 2);
-  EXPECT_EQ(clock.Waits(), (std::vector<int>{CSetupExchange::kTestPrintWaitMs,
-                                             CSetupExchange::kExitWaitMs}));
+  EXPECT_EQ(clock.Waits(),
+            (std::vector<int>{CSetupExchange::kTestPrintWaitMs, CSetupExchange::kExitWaitMs}));
 
   // On a Korean system the line in code page 949 comes before the three line feeds.
   const std::vector<Bytes> korean = CSetupExchange::TestPrintPieces(true);
-  const Bytes line = {0xC7, 0xD1, 0xB1, 0xDB, 0xC3, 0xE2, 0xB7, 0xC2, 0xC5, 0xD7, 0xBD, 0xBA,
-                      0xC6, 0xAE, 0x20, 0xF9, 0xD3, 0xED, 0xAD, 0x20, 0xC7, 0xD1, 0xB1, 0xDB,
-                      0x20, '0', '1', '2', '3', '4', '5', '6', '7', '8', '9', 0x0A, 0x00};
+  const Bytes line = {0xC7, 0xD1, 0xB1, 0xDB, 0xC3, 0xE2, 0xB7, 0xC2, 0xC5, 0xD7, 0xBD, 0xBA, 0xC6,
+                      0xAE, 0x20, 0xF9, 0xD3, 0xED, 0xAD, 0x20, 0xC7, 0xD1, 0xB1, 0xDB, 0x20, '0',
+                      '1',  '2',  '3',  '4',  '5',  '6',  '7',  '8',  '9',  0x0A, 0x00};
   ASSERT_EQ(korean.size(), CSetupExchange::TestPrintPieces(false).size() + 1);
   EXPECT_EQ(korean[korean.size() - 5], line);
 }
@@ -279,9 +279,9 @@ TEST_F(SetupExchangeTest, ParallelReadCompletesOrEndsBoundedWithTheMissingNames)
                 (std::vector<int>{3000, 2000, 2000, 2000, 2000, 2000}));
       const std::vector<int> asks = Asks();
       EXPECT_EQ(std::count(asks.begin(), asks.end(), 246), 1 + CSetupExchange::kParallelRounds);
-      EXPECT_EQ(services.ui.MessageTexts(),
-                std::vector<std::string>{std::string(theMsg[MsgId::ReadFail]) +
-                                         "\nDefault Code Page"});
+      EXPECT_EQ(
+          services.ui.MessageTexts(),
+          std::vector<std::string>{std::string(theMsg[MsgId::ReadFail]) + "\nDefault Code Page"});
     }
     // The read ends with the status back off and five NULs.
     const Bytes captured = Captured();
