@@ -1,5 +1,6 @@
 #include "ports/par_port_ctl.h"
 
+#include <cerrno>
 #include <system_error>
 
 #include "app/error_log.h"
@@ -117,6 +118,11 @@ int ParPortCtl::Read(uint8_t* buffer, int length) {
     if (n < 0) return fail();
     if (bPolledReadable) {
       bPolledReadable = false;
+      if (portio::HasHungUp(m_hPort)) {
+        // The far end is gone: reads would only ever yield nothing.
+        portio::KeepLastError(EIO);
+        return fail();
+      }
       if (portio::WaitReadable(portio::kNoHandle, m_hWake, kIdleRetryMs) ==
           portio::WaitResult::Woken) {
         return 0;
@@ -127,9 +133,12 @@ int ParPortCtl::Read(uint8_t* buffer, int length) {
       case portio::WaitResult::Woken:
         return 0;
       case portio::WaitResult::Readable:
-      case portio::WaitResult::HungUp:
         bPolledReadable = true;
         break;
+      case portio::WaitResult::HungUp:
+        // The far end is gone: reads would only ever yield nothing.
+        portio::KeepLastError(EIO);
+        return fail();
       case portio::WaitResult::TimedOut:
         break;
       case portio::WaitResult::Failed:
@@ -141,8 +150,8 @@ int ParPortCtl::Read(uint8_t* buffer, int length) {
 int ParPortCtl::ReadBounded(uint8_t* buffer, int length, int waitMs) {
   if (!m_bOpen) return 0;
   long n = portio::ReadAvailable(m_hPort, buffer, static_cast<size_t>(length));
-  if (n == 0 && portio::WaitReadable(m_hPort, portio::kNoHandle, waitMs) ==
-                    portio::WaitResult::Readable) {
+  if (n == 0 &&
+      portio::WaitReadable(m_hPort, portio::kNoHandle, waitMs) == portio::WaitResult::Readable) {
     n = portio::ReadAvailable(m_hPort, buffer, static_cast<size_t>(length));
   }
   return n > 0 ? static_cast<int>(n) : 0;

@@ -83,6 +83,9 @@ enum class WaitResult { Readable, TimedOut, Woken, HungUp, Failed };
 // may be kNoHandle (no handle: a pause that the wake-up cuts short).
 WaitResult WaitReadable(PortHandle handle, PortHandle wakeHandle, int timeoutMs);
 
+// True when the far end of handle is gone (a hang-up), also while input is still waiting.
+bool HasHungUp(PortHandle handle);
+
 // A wake-up that one thread signals and another waits on (WaitReadable's wakeHandle).
 PortHandle CreateWakeEvent();
 void SignalWakeEvent(PortHandle wakeHandle);

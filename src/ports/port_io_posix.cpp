@@ -230,6 +230,11 @@ WaitResult WaitReadable(PortHandle handle, PortHandle wakeHandle, int timeoutMs)
   return WaitResult::Failed;
 }
 
+bool HasHungUp(PortHandle handle) {
+  pollfd pfd{Fd(handle), POLLIN, 0};
+  return ::poll(&pfd, 1, 0) > 0 && (pfd.revents & POLLHUP) != 0;
+}
+
 PortHandle CreateWakeEvent() {
   // Never reset: once signalled it stays readable, which is what a stop request wants.
   const int fd = ::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
