@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # `make run`: starts the simulated printer (a serial line on a pseudo-terminal and TCP on
-# 127.0.0.1:6001) and TORVASet in demo/run/, whose settings file lists the simulator's
-# serial line. The simulator is stopped when the program ends.
+# 127.0.0.1:6001, its user settings kept in demo/run/printer-settings.json) and TORVASet in
+# demo/run/, whose settings file lists the simulator's serial line. The simulator is stopped when the program ends.
 #
 #   scripts/run-demo.sh [BUILD_DIR]        (default build/default)
 #
@@ -78,8 +78,13 @@ if [ -z "${XDG_RUNTIME_DIR:-}" ]; then
   export XDG_RUNTIME_DIR=$demo/.runtime
   mkdir -m 700 -p "$XDG_RUNTIME_DIR"
 fi
+# The simulated printer's user settings live in printer-settings.json: what User Setup wrote
+# in one run is read back in the next.
+settings=$demo/printer-settings.json
+settings_in=()
+[ -s "$settings" ] && settings_in=(--settings "$settings")
 "$sim" --link "$link" --tcp-port "$tcp_port" --capture "$demo/capture.bin" \
-  --paper-dir "$demo/paper" \
+  --paper-dir "$demo/paper" "${settings_in[@]}" --settings-out "$settings" \
   --net-listen "127.0.0.1:$net_port" --net-reply-port "$net_listen_port" \
   --net-printer "ip=192.168.0.254,mask=255.255.255.0,gw=192.168.0.1,mac=00:2B:9E:10:20:30,dhcp=0,port=6001" \
   --net-printer "ip=192.168.0.77,mask=255.255.255.0,gw=192.168.0.1,mac=00:2B:9E:10:20:31,dhcp=1,port=9100" \
@@ -161,6 +166,9 @@ TORVASet demo, in $demo
   logos:         "Logo Download" lists the sample logos of demo/logos; "&Upload" stores them
                  in the simulated printer, page 4 prints them back as PNG "paper" in
                  $demo/paper/
+  user setup:    in the main menu, "User Setup": "Get Value" reads the simulated printer's
+                 settings, "Set Value" writes the changed ones (its settings are in
+                 $settings), "TEST" prints the test page into $demo/paper/
   TORVA10:       DEVICE "TORVA10S", PORT $link, OK, "Firmware Download", "&4.Font", OK:
                  the framed download of $(basename "$torva10_image"); the simulator keeps
                  what it flashed as $demo/paper/flash-font.bin with a receipt flash-font.png

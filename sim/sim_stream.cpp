@@ -25,6 +25,9 @@ void CSimStream::CloseStream(const char* why) {
 }
 
 void CSimStream::OnReadable(CSimLoop& loop) {
+  // What fell due before this input arrived goes out first (a status sent at power-on).
+  if (TimerMs() == 0) OnTimer(loop);
+  if (m_fd < 0) return;
   uint8_t buffer[4096];
   // A stalled line takes nothing more; a paced one reads in small pieces at its speed.
   if (m_pace.Stalled(m_nReceived)) {

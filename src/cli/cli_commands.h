@@ -13,6 +13,7 @@ int RunPortsCommand(const Args& args);
 int RunLogoCommand(const Args& args);
 int RunNetCommand(const Args& args);
 int RunModelsCommand(const Args& args);
+int RunSetupCommand(const Args& args);
 int RunFirmwareCommand(const Args& args);
 
 // "--name value" or "--name=value" lookup helpers shared by the groups.

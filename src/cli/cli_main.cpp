@@ -21,6 +21,8 @@ void PrintUsage(std::FILE* out) {
                "  models [--json]                      the model names, codes and interfaces\n"
                "  logo convert|upload|print|erase ...  NV logo jobs (torvaset-cli logo --help)\n"
                "  net search|set ...                   network printers (torvaset-cli net --help)\n"
+               "  setup get|set|test|defaults|backup|restore ...\n"
+               "                                       user settings (torvaset-cli setup --help)\n"
                "  firmware info|download ...           firmware images (torvaset-cli firmware --help)\n"
                "\n"
                "  --version                            the program's version\n"
@@ -61,6 +63,7 @@ int main(int argc, char** argv) {
   if (group == "logo") return torva::cli::RunLogoCommand(args);
   if (group == "net") return torva::cli::RunNetCommand(args);
   if (group == "models") return torva::cli::RunModelsCommand(args);
+  if (group == "setup") return torva::cli::RunSetupCommand(args);
   if (group == "firmware") return torva::cli::RunFirmwareCommand(args);
   std::fprintf(stderr, "torvaset-cli: unknown group '%s'\n", group.c_str());
   PrintUsage(stderr);

@@ -9,7 +9,7 @@ bool IsNetworkPortName(const std::string& portName) { return portName == "ETHERN
 
 SinkKind CPortSink::Kind() const {
   // After a "FILE" open the name is the file's; the kind of the open says what it is.
-  const PortNameKind kind = m_port.m_hComm != portio::kNoHandle
+  const PortNameKind kind = m_port.IsOpen()
                                 ? m_port.OpenKind()
                                 : ClassifyPortName(m_port.m_strPortName);
   return kind == PortNameKind::Serial ? SinkKind::Serial : SinkKind::Port;

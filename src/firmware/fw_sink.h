@@ -50,7 +50,7 @@ class CPortSink final : public IFirmwareSink {
   explicit CPortSink(CPorts& port) : m_port(port) {}
   SinkKind Kind() const override;
   bool Reopen() override;
-  bool IsOpen() const override { return m_port.m_hComm != portio::kNoHandle; }
+  bool IsOpen() const override { return m_port.IsOpen(); }
   bool Connect() override { return true; }
   CPorts::ChunkWrite Write(const uint8_t* data, int length, int limitMs,
                            const std::atomic<bool>* stop) override;

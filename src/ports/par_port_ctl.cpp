@@ -1,5 +1,6 @@
 #include "ports/par_port_ctl.h"
 
+#include <cerrno>
 #include <system_error>
 
 #include "app/error_log.h"
@@ -119,6 +120,9 @@ int ParPortCtl::Read(uint8_t* buffer, int length) {
       case portio::ReceiveStatus::TimedOut:
         break;
       case portio::ReceiveStatus::HungUp:
+        // The far end is gone: reads would only ever yield nothing.
+        return fail();
+      case portio::ReceiveStatus::Empty:
         // Readable by the system, yet nothing to read: wait a little instead of asking
         // again at once.
         if (portio::WaitReadable(portio::kNoHandle, m_hWake, kIdleRetryMs) ==

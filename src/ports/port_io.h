@@ -96,16 +96,20 @@ WaitResult WaitReadable(PortHandle handle, PortHandle wakeHandle, int timeoutMs)
 // Waits at most timeoutMs for input and reads what came, at most maxLength bytes: what the
 // receive paths (the watch thread, a reply wait, a USB reply) use. Data with the count;
 // TimedOut when nothing came ("nothing yet"); Woken when wakeHandle (may be kNoHandle) was
-// signalled first; HungUp when the line reports input but yields none (its far end went
-// away); Failed with the code in PortLastError(). On Windows this is an overlapped read
-// with interval and total time-outs, cancelled when the wake-up comes first.
-enum class ReceiveStatus { Data, TimedOut, Woken, HungUp, Failed };
+// signalled first; Empty when the device reports input but yields none (wait a little
+// before asking again); HungUp when its far end is gone (the code in PortLastError());
+// Failed with the code in PortLastError(). On Windows this is an overlapped read with
+// interval and total time-outs, cancelled when the wake-up comes first.
+enum class ReceiveStatus { Data, TimedOut, Woken, Empty, HungUp, Failed };
 struct ReceiveResult {
   ReceiveStatus status = ReceiveStatus::TimedOut;
   long nRead = 0;
 };
 ReceiveResult ReceiveWithin(PortHandle handle, PortHandle wakeHandle, uint8_t* buffer,
                             size_t maxLength, int timeoutMs);
+
+// True when the far end of handle is gone (a hang-up), also while input is still waiting.
+bool HasHungUp(PortHandle handle);
 
 // A wake-up that one thread signals and another waits on (WaitReadable's wakeHandle).
 PortHandle CreateWakeEvent();

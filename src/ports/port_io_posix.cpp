@@ -242,7 +242,8 @@ WaitResult WaitReadable(PortHandle handle, PortHandle wakeHandle, int timeoutMs)
 ReceiveResult ReceiveWithin(PortHandle handle, PortHandle wakeHandle, uint8_t* buffer,
                             size_t maxLength, int timeoutMs) {
   ReceiveResult result;
-  switch (WaitReadable(handle, wakeHandle, timeoutMs)) {
+  const WaitResult wait = WaitReadable(handle, wakeHandle, timeoutMs);
+  switch (wait) {
     case WaitResult::TimedOut:
       result.status = ReceiveStatus::TimedOut;
       return result;
@@ -256,12 +257,23 @@ ReceiveResult ReceiveWithin(PortHandle handle, PortHandle wakeHandle, uint8_t* b
     case WaitResult::Readable:
       break;
   }
-  result.nRead = ReadAvailable(handle, buffer, maxLength);
-  result.status = result.nRead > 0    ? ReceiveStatus::Data
-                  : result.nRead == 0 ? ReceiveStatus::HungUp
-                                      : ReceiveStatus::Failed;
-  if (result.nRead < 0) result.nRead = 0;
+  // Bytes that came before a hang-up are still read.
+  const long n = ReadAvailable(handle, buffer, maxLength);
+  if (n > 0) {
+    result.status = ReceiveStatus::Data;
+    result.nRead = n;
+  } else if (wait == WaitResult::HungUp || HasHungUp(handle)) {
+    t_nLastError = EIO;
+    result.status = ReceiveStatus::HungUp;
+  } else {
+    result.status = n == 0 ? ReceiveStatus::Empty : ReceiveStatus::Failed;
+  }
   return result;
+}
+
+bool HasHungUp(PortHandle handle) {
+  pollfd pfd{Fd(handle), POLLIN, 0};
+  return ::poll(&pfd, 1, 0) > 0 && (pfd.revents & POLLHUP) != 0;
 }
 
 PortHandle CreateWakeEvent() {

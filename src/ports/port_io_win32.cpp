@@ -435,6 +435,7 @@ ReceiveResult ReceiveWithin(PortHandle handle, PortHandle wakeHandle, uint8_t* b
       return result;
     }
     if (error == ERROR_BROKEN_PIPE || error == ERROR_HANDLE_EOF) {
+      t_nLastError = static_cast<int>(error);
       result.status = ReceiveStatus::HungUp;
       return result;
     }
@@ -484,6 +485,12 @@ WaitResult WaitReadable(PortHandle handle, PortHandle wakeHandle, int timeoutMs)
       Sleep(step);
     }
   }
+}
+
+bool HasHungUp(PortHandle) {
+  // Windows tells a vanished far end only by a failed read (ERROR_BROKEN_PIPE), which
+  // ReceiveWithin reports as HungUp.
+  return false;
 }
 
 PortHandle CreateWakeEvent() {

@@ -54,6 +54,8 @@ class CPorts : public ConnectionSettings {
   // on model code 2. A "FILE" open asks for the output file's name and replaces
   // m_strPortName by it; the object remembers that it writes a file.
   bool Open();
+  // Whether a device or file is held open.
+  bool IsOpen() const { return m_hComm != -1; }
   // Marks the object closed, stops the watch thread (it ends within kWatchPollMs, at once
   // when it is waiting for input) and releases the device. Does not wait for the thread:
   // a notification already under way may still finish after Close returns, so call

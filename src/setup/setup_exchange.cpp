@@ -151,7 +151,8 @@ bool CSetupExchange::Send(const Bytes& bytes) {
   if (length == 0) return true;
   if (IsParallel()) return m_Parallel.Write(bytes.data(), length) == length;
   if (IsNetwork()) {
-    return m_connection.pSocket != nullptr && m_connection.pSocket->Send(bytes.data(), length) == length;
+    return m_connection.pSocket != nullptr &&
+           m_connection.pSocket->Send(bytes.data(), length) == length;
   }
   return m_connection.pPort != nullptr && m_connection.pPort->Write(bytes) == length;
 }
@@ -223,7 +224,8 @@ void CSetupExchange::StopWorker() {
 
 bool CSetupExchange::WaitForStop(int ms) {
   std::unique_lock lock(m_progressMutex);
-  return m_progressCv.wait_for(lock, std::chrono::milliseconds(ms), [this] { return m_bStop.load(); });
+  return m_progressCv.wait_for(lock, std::chrono::milliseconds(ms),
+                               [this] { return m_bStop.load(); });
 }
 
 void CSetupExchange::NoteActivity() {
@@ -265,7 +267,11 @@ void CSetupExchange::HandleReply(const SetupReply& reply) {
         },
         stop);
     Clock().SleepMs(kCustomCodeWaitMs);
-    RunOnUiThread([this] { if (!m_bFailed) EnableAfterExchange(); }, stop);
+    RunOnUiThread(
+        [this] {
+          if (!m_bFailed) EnableAfterExchange();
+        },
+        stop);
   }
 }
 
@@ -474,8 +480,8 @@ void CSetupExchange::SettleTick() {
     std::lock_guard lock(m_progressMutex);
     last = m_lastActivity;
   }
-  const bool bQuiet = std::chrono::steady_clock::now() - last >=
-                      std::chrono::milliseconds(kSettleQuietMs);
+  const bool bQuiet =
+      std::chrono::steady_clock::now() - last >= std::chrono::milliseconds(kSettleQuietMs);
   if (!status.anMissing.empty() && !bQuiet && m_bWorkerAlive) {
     m_nTimerMs = kSettlePollMs;
     return;
@@ -595,7 +601,8 @@ bool CSetupExchange::SetValue() {
     } else if (m_connection.pPort->m_bConnected) {
       m_connection.pPort->Close();
     }
-  } else if (m_connection.eLink == ExchangeLink::Usb || m_connection.eLink == ExchangeLink::Serial) {
+  } else if (m_connection.eLink == ExchangeLink::Usb ||
+             m_connection.eLink == ExchangeLink::Serial) {
     ReopenAfterRestart();
   } else if (IsNetwork()) {
     Clock().SleepMs(kNetworkSetWaitMs);

@@ -76,7 +76,7 @@ struct SetupButtons {
 // have settled (every asked setting applied, the parallel read ended, or no reply for
 // kSettleQuietMs).
 struct SetupReadStatus {
-  bool bStarted = false;   // a Get Value has sent its asks
+  bool bStarted = false;  // a Get Value has sent its asks
   bool bSettled = false;
   std::vector<int> anAsked;
   std::vector<int> anMissing;  // asked, not (yet) applied, in asking order

@@ -248,5 +248,25 @@ TEST_F(PrinterSocketConnected, ReconnectClosesTheOldConnection) {
   EXPECT_EQ(recv(peer.Connection(), &byte, 1, 0), 0);
 }
 
+// The program's and the command line's socket queue the printer's replies by themselves from
+// the connect on, and notice the printer closing; a socket without it leaves them waiting.
+TEST_F(PrinterSocketTest, QueueRepliesStartsTheReaderAtConnect) {
+  Peer peer(true);
+  sock.SetQueueReplies(true);
+  ASSERT_TRUE(sock.ConnectPrinter("127.0.0.1", peer.Port()));
+  ASSERT_GE(peer.Accept(), 0);
+  peer.SendBytes({0x37, 0x27, 0x33, 0x1F, 0x36, 0x00});
+  for (int i = 0; i < 500 && sock.m_QueueSocket.GetCount() < 6; ++i) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  EXPECT_EQ(Drain(sock.m_QueueSocket), (std::vector<uint8_t>{0x37, 0x27, 0x33, 0x1F, 0x36, 0x00}));
+  peer.CloseConnection();
+  for (int i = 0; i < 500 && !sock.PeerClosed(); ++i) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  EXPECT_TRUE(sock.PeerClosed());
+  EXPECT_LT(sock.Send("\x1B\x40", 2), 0);
+}
+
 }  // namespace
 }  // namespace torva

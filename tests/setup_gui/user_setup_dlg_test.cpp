@@ -187,6 +187,7 @@ class UserSetupDlgTest : public QObject {
     for (const char* name : {"PaperSave", "Sleep", "WifiKeep"})
       QVERIFY(!Find(dlg, name)->isHidden());
     QCOMPARE(!Find(dlg, "LogoPicture")->isHidden(), !newOptions);
+    QVERIFY(!Find<QLabel>(dlg, "LogoPicture")->pixmap().isNull());
     QCOMPARE(Find(dlg, "NvGraphic")->isEnabled(), nvLists);
     QCOMPARE(Find(dlg, "NvUser")->isEnabled(), nvLists);
     for (const char* name :

@@ -31,7 +31,8 @@ class SimSetupTest : public ::testing::Test {
  protected:
   void Make(SetupSimOptions o = {}, const std::string& paperDir = {}) {
     m_store = std::make_unique<CNvStore>(paperDir);
-    o.nRestartMs = o.nRestartMs == 1000 ? 0 : o.nRestartMs;
+    // No waiting for a restart unless the test asks for one.
+    if (o.nRestartMs == SetupSimOptions{}.nRestartMs) o.nRestartMs = 0;
     m_setup = std::make_unique<CSimSetup>(o);
     std::string error;
     ASSERT_TRUE(m_setup->Start(error)) << error;

@@ -50,6 +50,13 @@ constexpr std::pair<const char*, const char*> kKoreanTexts[] = {
     {"Label_StopBit", "스톱 비트 (COM)"},
 };
 
+// Writes a number into a digit field unless the field already shows it, so that a refresh
+// while the user types keeps the cursor and leading zeros.
+void SetDigits(QLineEdit* field, int value) {
+  bool ok = false;
+  if (field->text().toInt(&ok) != value || !ok) field->setText(QString::number(value));
+}
+
 void Fill(QComboBox* list, const std::vector<std::string>& texts) {
   list->clear();
   for (const std::string& t : texts) list->addItem(QString::fromStdString(t));
@@ -221,7 +228,9 @@ void CSettingGroupWidget::ReadDigits(QLineEdit* field, int CSettingModel::*membe
   connect(field, &QLineEdit::textEdited, this, [this, member](const QString& text) {
     bool ok = false;
     const int value = text.toInt(&ok);
-    if (ok) m_model.*member = value;
+    // An emptied field is being retyped: leave it alone until digits come.
+    if (!ok) return;
+    m_model.*member = value;
     emit Edited();
   });
 }
@@ -256,9 +265,9 @@ void CSettingGroupWidget::Refresh() {
   m_pPaperType->SetChoice(m.m_nPaperType);
   m_pColorDensity->setCurrentIndex(m.m_nColorDensity);
   m_pWaterMark->SetChoice(m.m_nWaterMark);
-  m_pImageNo->setText(QString::number(m.m_nImageNo));
+  SetDigits(m_pImageNo, m.m_nImageNo);
   m_pCutAdjust->SetChoice(m.m_nCutAdjust);
-  m_pCutLines->setText(QString::number(m.m_nCutLines));
+  SetDigits(m_pCutLines, m.m_nCutLines);
   m_pDrawerWithCut->SetChoice(m.m_nDrawerWithCut);
   m_pBellType->setCurrentIndex(m.m_nBellType);
   m_pBellTimes->setCurrentIndex(m.m_nBellTimes);
@@ -270,7 +279,7 @@ void CSettingGroupWidget::Refresh() {
   m_pNvUser->setCurrentIndex(m.m_nNvUser);
   m_pCutMode->SetChoice(m.m_nCutMode);
   m_pMaxSpeed->setCurrentIndex(m.m_nMaxSpeed);
-  m_pLeftMargin->setText(QString::number(m.m_nLeftMargin));
+  SetDigits(m_pLeftMargin, m.m_nLeftMargin);
   m_pDrawerSelfTest->SetChoice(m.m_nDrawerSelfTest);
   m_pBoldFont->SetChoice(m.m_nBoldFont);
   m_pReceiveBuffer->setCurrentIndex(m.m_nReceiveBuffer);
