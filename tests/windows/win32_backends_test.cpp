@@ -14,6 +14,7 @@
 
 #include "app/messages.h"
 #include "app/platform.h"
+#include "network/wifi_library.h"
 #include "ports/port_enum.h"
 #include "ports/ports.h"
 #include "ports/usb_discovery.h"
@@ -131,6 +132,36 @@ TEST(Win32Language, SystemLanguageSelectsTheTable) {
   table.SelectLanguage(CHostSystem().DefaultLanguageId());
   EXPECT_STREQ(table[5],
                id == kLangKorean ? "Baudrate를 선택하십시오." : "Baudrate is not selected!");
+}
+
+// WiFi_DLL.dll by its ordinals 1 and 3, each called with the parent window.
+TEST(Win32Wifi, OrdinalsOneAndThreeAreCalledWithTheParent) {
+  test::ScopedTempDir dir;
+  const std::string calls = dir.File("calls.txt");
+  ASSERT_EQ(_putenv_s("TORVA_WIFI_STANDIN_LOG", calls.c_str()), 0);
+  {
+    CWifiLibrary library({TORVA_WIFI_STANDIN_DIR});
+    std::string error;
+    EXPECT_TRUE(library.Run(CWifiLibrary::kInfrastructure, reinterpret_cast<void*>(0x1234), error))
+        << error;
+    EXPECT_TRUE(library.Run(CWifiLibrary::kLimitedAp, nullptr, error)) << error;
+    EXPECT_NE(library.LoadedFrom().find("WiFi_DLL.dll"), std::string::npos);
+    EXPECT_FALSE(library.Run(2, nullptr, error));
+  }
+  std::string text = test::ReadFileBytes(calls);
+  std::erase(text, '\r');  // the stand-in writes in text mode
+  EXPECT_EQ(text.rfind("op1 ", 0), 0u) << text;
+  EXPECT_NE(text.find("1234\n"), std::string::npos) << text;
+  EXPECT_NE(text.find("\nop3 "), std::string::npos) << text;
+  // Absent: a clear failure naming the library, nothing called.
+  CWifiLibrary absent({dir.Path()});
+  std::string error;
+  EXPECT_FALSE(absent.Run(CWifiLibrary::kLimitedAp, nullptr, error));
+  EXPECT_NE(error.find("WiFi_DLL.dll"), std::string::npos) << error;
+  std::string after = test::ReadFileBytes(calls);
+  std::erase(after, '\r');
+  EXPECT_EQ(after, text);
+  _putenv_s("TORVA_WIFI_STANDIN_LOG", "");
 }
 
 // ---- the serial line on COM99, the simulator at its far end ----
