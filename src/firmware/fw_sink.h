@@ -11,7 +11,6 @@
 #include <cstdint>
 #include <string>
 
-#include "ports/port_io.h"
 #include "ports/ports.h"
 
 namespace torva {
