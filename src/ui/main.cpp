@@ -2,6 +2,7 @@
 // when it is cancelled.
 #include <QApplication>
 #include <QIcon>
+#include <string>
 
 #include "app/app.h"
 #include "app/platform.h"
@@ -18,6 +19,19 @@
 #include "ui/port_setting_dlg.h"
 #include "ui/qt_user_interface.h"
 #include "ui/system_connection_env.h"
+
+namespace {
+
+// The address a network printer is reached at: the one the network connection dialog (inside
+// the connection dialog, the menu's parent) accepted.
+void NetworkAddressOf(torva::CMainMenuDlg& menu, std::string& ipAddress, int& tcpPort) {
+  if (auto* owner = qobject_cast<torva::CPortSettingDlg*>(menu.parentWidget())) {
+    ipAddress = owner->NetworkDlg().m_strIpAddress;
+    tcpPort = static_cast<int>(owner->NetworkDlg().m_nAcceptedPort);
+  }
+}
+
+}  // namespace
 
 int main(int argc, char* argv[]) {
   // A printer that drops its end of a line or socket must never end the program.
@@ -41,10 +55,7 @@ int main(int argc, char* argv[]) {
         torva::LogoConnection connection;
         connection.pPort = &torva::thePort;
         connection.pSocket = env.PrinterSocket();
-        if (auto* owner = qobject_cast<torva::CPortSettingDlg*>(menu.parentWidget())) {
-          connection.strIpAddress = owner->NetworkDlg().m_strIpAddress;
-          connection.nTcpPort = static_cast<int>(owner->NetworkDlg().m_nAcceptedPort);
-        }
+        NetworkAddressOf(menu, connection.strIpAddress, connection.nTcpPort);
         torva::RunLogoDownload(connection, &menu);
       });
 
@@ -58,10 +69,7 @@ int main(int argc, char* argv[]) {
         connection.pPort = &torva::thePort;
         connection.strParallelPath = settings.m_strPortName;
         connection.pSocket = env.PrinterSocket();
-        if (auto* owner = qobject_cast<torva::CPortSettingDlg*>(menu.parentWidget())) {
-          connection.strIpAddress = owner->NetworkDlg().m_strIpAddress;
-          connection.nTcpPort = static_cast<int>(owner->NetworkDlg().m_nAcceptedPort);
-        }
+        NetworkAddressOf(menu, connection.strIpAddress, connection.nTcpPort);
         torva::RunUserSetup(settings.m_nModel, connection, &menu);
       });
 
@@ -72,10 +80,7 @@ int main(int argc, char* argv[]) {
         torva::FwUpdateConnection connection;
         connection.pPort = &torva::thePort;
         connection.pSocket = env.PrinterSocket();
-        if (auto* owner = qobject_cast<torva::CPortSettingDlg*>(menu.parentWidget())) {
-          connection.strIpAddress = owner->NetworkDlg().m_strIpAddress;
-          connection.nTcpPort = static_cast<int>(owner->NetworkDlg().m_nAcceptedPort);
-        }
+        NetworkAddressOf(menu, connection.strIpAddress, connection.nTcpPort);
         torva::CFwUpdateDlg dlg(connection, &menu);
         dlg.exec();
       });
