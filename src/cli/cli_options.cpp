@@ -7,6 +7,9 @@
 #include <cstring>
 #include <filesystem>
 
+#include "app/messages.h"
+#include "app/models.h"
+
 namespace torva::cli {
 namespace {
 
@@ -110,6 +113,20 @@ void PrintDone(const std::string& line) { std::fprintf(stderr, "%s\n", line.c_st
 
 std::string CountOf(int count, const char* singular, const char* plural) {
   return std::to_string(count) + " " + (count == 1 ? singular : plural);
+}
+
+bool ParseModelOption(const Args& args, int& modelCode, std::string& error) {
+  const std::string model = FlagValue(args, "--model");
+  if (model.empty()) {
+    error = "--model NAME is needed (e.g. TORVA40/45S)";
+    return false;
+  }
+  if (!IsKnownModelName(model)) {
+    error = "'" + model + "': " + theMsg[MsgId::InvalidDevice] + " (e.g. TORVA40/45S)";
+    return false;
+  }
+  modelCode = ModelCodeFromName(model);
+  return true;
 }
 
 }  // namespace torva::cli

@@ -29,6 +29,10 @@ bool CheckArgs(const Args& args, const CommandOptions& options, std::string& err
 // Prints "torvaset-cli COMMAND: PROBLEM" and the usage text to stderr; returns kExitUsage.
 int UsageError(const std::string& command, const std::string& problem, const std::string& usage);
 
+// The model code of --model NAME; false with a message in error when the name is missing or
+// no model line knows it (a typo must not run the job under another line's rules).
+bool ParseModelOption(const Args& args, int& modelCode, std::string& error);
+
 // The baud rates the connection dialog offers, fastest first.
 const std::vector<int>& AcceptedBaudRates();
 // One of AcceptedBaudRates; false with a message naming them in error otherwise.

@@ -196,9 +196,8 @@ int RunDownload(const Args& args) {
   if (!CheckArgs(args, {{"--service", "--yes"}, kValueFlags, 1}, error)) return Usage(error);
   const std::vector<std::string> files = Positionals(args, kValueFlags);
   if (files.size() != 1) return Usage("firmware download takes one FILE");
-  if (model.empty()) return Usage("--model NAME is needed (e.g. TORVA40/45S)");
-  if (!IsKnownModelName(model)) return Usage("'" + model + "': " + theMsg[MsgId::InvalidDevice]);
-  const int code = ModelCodeFromName(model);
+  int code = kModelGeneric;
+  if (!ParseModelOption(args, code, error)) return Usage(error);
   const std::optional<FirmwareArea> area = AreaFromName(FlagValue(args, "--area"));
   if (!area) return Usage("--area takes program, extfont, lcdfont, downloader or boot");
   const bool service = HasFlag(args, "--service");

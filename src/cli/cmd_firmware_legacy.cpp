@@ -119,11 +119,8 @@ int RunLegacyFirmwareDownload(const Args& args) {
   std::string portName;
   if (!ParseLegacyPort(FlagValue(args, "--port"), portName, error)) return Usage(error);
   const std::string model = FlagValue(args, "--model");
-  if (model.empty()) return Usage("--model NAME is needed (e.g. TORVA10-S)");
-  if (!IsKnownModelName(model)) {
-    return Usage("'" + model + "': " + theMsg[MsgId::InvalidDevice]);
-  }
-  const int modelCode = ModelCodeFromName(model);
+  int modelCode = kModelGeneric;
+  if (!ParseModelOption(args, modelCode, error)) return Usage(error);
   if (!IsLegacyFirmwareModel(modelCode)) {
     return Usage("'" + model + "' is not a TORVA10 model; --legacy is for the TORVA10 line");
   }

@@ -169,18 +169,7 @@ struct JobSetup {
 
 bool SetUpJob(const Args& args, JobSetup& setup, std::string& error) {
   if (!ParsePort(FlagValue(args, "--port"), setup.connection, error)) return false;
-  const std::string model = FlagValue(args, "--model");
-  if (model.empty()) {
-    error = "--model NAME is needed (e.g. TORVA20II-S)";
-    return false;
-  }
-  // A name the connection dialog would not know either: a typo must not quietly run the
-  // job with another line's rules (width, grey printing, NV size).
-  if (!IsKnownModelName(model)) {
-    error = "'" + model + "': " + theMsg[MsgId::InvalidDevice] + " (e.g. TORVA40/45S)";
-    return false;
-  }
-  setup.nModelCode = ModelCodeFromName(model);
+  if (!ParseModelOption(args, setup.nModelCode, error)) return false;
   if (!ApplyLineOptions(args, thePort, error)) return false;
   thePort.m_strPortName = setup.connection.strPortName;
   thePort.m_nModel = setup.nModelCode;

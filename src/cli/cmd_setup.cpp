@@ -143,16 +143,7 @@ bool ParseSetupTarget(const Args& args, SetupTarget& target, std::string& error)
   if (!error.empty()) return false;
   if (target.strShownPath.empty()) target.strShownPath = portName;
 
-  const std::string model = FlagValue(args, "--model");
-  if (model.empty()) {
-    error = "--model NAME is needed (e.g. TORVA20II-S)";
-    return false;
-  }
-  if (!IsKnownModelName(model)) {
-    error = "'" + model + "': " + theMsg[MsgId::InvalidDevice] + " (e.g. TORVA40/45S)";
-    return false;
-  }
-  target.nModelCode = ModelCodeFromName(model);
+  if (!ParseModelOption(args, target.nModelCode, error)) return false;
   thePort.m_strPortName = portName;
   thePort.m_nModel = target.nModelCode;
   thePort.m_nDataBits = 8;
