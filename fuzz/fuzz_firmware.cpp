@@ -35,9 +35,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     if (size > 4096) size = 4096;
     bytes.assign(kFirmwareImageSize, 0xFF);
-    const AreaSpec spec = AreaSpecOf(area, model);
-    for (std::size_t i = 0; i < size && spec.nOffset + i < kFirmwareImageSize; ++i) {
-      bytes[spec.nOffset + i] = data[i];
+    const AreaPlace place = AreaPlaceOf(area, model);
+    for (std::size_t i = 0; i < size && place.nOffset + i < kFirmwareImageSize; ++i) {
+      bytes[place.nOffset + i] = data[i];
     }
     const std::size_t tail = size < 5 ? size : 5;
     for (std::size_t i = 0; i < tail; ++i) bytes[kBootVersionOffset + i] = data[size - tail + i];
@@ -48,8 +48,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
           check == ImageCheck::Ok);
   if (check != ImageCheck::Ok) return 0;
   const DownloadBlock block = DownloadBlock::Build(*image, area, model);
-  const AreaSpec spec = AreaSpecOf(area, model);
-  Require(block.Size() == spec.nSize && block.Header() == spec.nHeader);
+  const AreaPlace place = AreaPlaceOf(area, model);
+  Require(block.Size() == place.nSize && block.Header() == place.nHeader);
   Require(block.Checksum() == BlockChecksum(block.Bytes().subspan(kBlockDataOffset)));
   Require(!block.ChecksumText().empty() && block.ChecksumText().size() <= 4);
   return 0;

@@ -111,10 +111,10 @@ int RunInfo(const Args& args) {
   for (int i = 0; i < kFirmwareAreaCount; ++i) {
     const auto area = static_cast<FirmwareArea>(i);
     if (area == FirmwareArea::LcdFont && !HasLcdFontArea(code)) continue;
-    const AreaSpec spec = AreaSpecOf(area, code);
+    const AreaPlace place = AreaPlaceOf(area, code);
     const DownloadBlock block = DownloadBlock::Build(*image, area, code);
-    std::printf("%-11s %-10s %-9u %-12s %s\n", AreaName(area), Hex(spec.nOffset, 6).c_str(),
-                spec.nSize, HeaderBytes(block.Header()).c_str(), block.ChecksumText().c_str());
+    std::printf("%-11s %-10s %-9u %-12s %s\n", AreaName(area), Hex(place.nOffset, 6).c_str(),
+                place.nSize, HeaderBytes(block.Header()).c_str(), block.ChecksumText().c_str());
   }
   return kExitOk;
 }

@@ -12,10 +12,10 @@ struct AreaRow {
   const char* label;
   const char* name;
   // By layout: Standard, Torva30, Torva40.
-  std::array<AreaSpec, 3> specs;
+  std::array<AreaPlace, 3> places;
 };
 
-constexpr AreaSpec Same(uint32_t offset, uint32_t size, uint32_t header) {
+constexpr AreaPlace Same(uint32_t offset, uint32_t size, uint32_t header) {
   return {offset, size, header};
 }
 
@@ -53,7 +53,7 @@ constexpr std::array<AreaRow, kFirmwareAreaCount> kAreas = {{
 // (so whole 2048-byte chunks on a port).
 constexpr bool AreasFit() {
   for (const AreaRow& row : kAreas) {
-    for (const AreaSpec& s : row.specs) {
+    for (const AreaPlace& s : row.places) {
       if (s.nOffset + s.nSize > 0x7FFFFBu || s.nSize % 4096 != 0 || s.nSize < 4096) return false;
     }
   }
@@ -68,8 +68,8 @@ const AreaRow& RowOf(FirmwareArea area) {
 
 }  // namespace
 
-AreaSpec AreaSpecOf(FirmwareArea area, int modelCode) {
-  return RowOf(area).specs[static_cast<size_t>(FirmwareLayoutOf(modelCode))];
+AreaPlace AreaPlaceOf(FirmwareArea area, int modelCode) {
+  return RowOf(area).places[static_cast<size_t>(FirmwareLayoutOf(modelCode))];
 }
 
 const char* AreaLabel(FirmwareArea area) { return RowOf(area).label; }

@@ -21,14 +21,14 @@ namespace torva {
 enum class FirmwareArea : int { Program = 0, ExtFont = 1, LcdFont = 2, Downloader = 3, Boot = 4 };
 inline constexpr int kFirmwareAreaCount = 5;
 
-struct AreaSpec {
+struct AreaPlace {
   uint32_t nOffset = 0;  // where the area starts in the image
   uint32_t nSize = 0;    // the area's size, and the size of its block
   uint32_t nHeader = 0;  // block bytes 0..3, little-endian
 };
 
 // The area of a model code (its firmware layout decides Program and DOWNLOAD).
-AreaSpec AreaSpecOf(FirmwareArea area, int modelCode);
+AreaPlace AreaPlaceOf(FirmwareArea area, int modelCode);
 // The radio button's label ("Program Area", ...).
 const char* AreaLabel(FirmwareArea area);
 // The short name of the command line (program, extfont, lcdfont, downloader, boot).

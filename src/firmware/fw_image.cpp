@@ -125,13 +125,13 @@ std::string ChecksumText(uint16_t checksum) {
 }
 
 DownloadBlock DownloadBlock::Build(const CFirmwareImage& image, FirmwareArea area, int modelCode) {
-  const AreaSpec spec = AreaSpecOf(area, modelCode);
-  std::vector<uint8_t> block(spec.nSize, 0xFF);
+  const AreaPlace place = AreaPlaceOf(area, modelCode);
+  std::vector<uint8_t> block(place.nSize, 0xFF);
   const std::span<const uint8_t> src =
-      image.Bytes().subspan(spec.nOffset, spec.nSize - kBlockDataOffset);
+      image.Bytes().subspan(place.nOffset, place.nSize - kBlockDataOffset);
   std::copy(src.begin(), src.end(), block.begin() + kBlockDataOffset);
-  PutLe32(block.data(), spec.nHeader);
-  PutLe32(block.data() + 4, spec.nSize);
+  PutLe32(block.data(), place.nHeader);
+  PutLe32(block.data() + 4, place.nSize);
   if (area == FirmwareArea::Boot)
     std::copy(std::begin(kBootTail), std::end(kBootTail), block.end() - 4);
   const uint16_t cs = BlockChecksum(std::span<const uint8_t>(block).subspan(kBlockDataOffset));
