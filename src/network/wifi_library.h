@@ -47,7 +47,14 @@ class CWifiLibrary {
   const std::string& LoadedFrom() const { return m_strLoadedFrom; }
 
  private:
+  // The platform's part: where the program lives, loading, and the entry points.
+  static std::string ExecutableDirectory();
   bool Load(std::string& error);
+  bool HasEntry(int operation) const;
+  void CallEntry(int operation, void* parentWindow) const;
+  // The user's text for a library that is nowhere to be found.
+  static std::string NotFoundText();
+
 
   std::vector<std::string> m_directories;
   void* m_hLibrary = nullptr;

@@ -5,7 +5,6 @@
 #include <system_error>
 
 #include "app/error_log.h"
-#include "app/messages.h"
 #include "network/wifi_library.h"
 
 namespace torva {
@@ -13,32 +12,14 @@ namespace {
 
 using WifiEntry = int (*)(void*);
 
-std::string ExecutableDirectory() {
+}  // namespace
+
+std::string CWifiLibrary::ExecutableDirectory() {
   std::error_code ec;
   std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", ec);
   if (ec) return {};
   return exe.parent_path().string();
 }
-
-std::string NotFoundText() {
-  const std::string name = CWifiLibrary::FileName();
-  if (theMsg.IsKorean()) {
-    return "WiFi 설정 라이브러리(" + name +
-           ")를 찾을 수 없습니다.\r\n프로그램과 같은 폴더나 라이브러리 경로에 설치하십시오.";
-  }
-  return "The WiFi setting library (" + name +
-         ") was not found.\r\nInstall it next to the program or on the library path.";
-}
-
-}  // namespace
-
-CWifiLibrary::CWifiLibrary() {
-  std::string dir = ExecutableDirectory();
-  if (!dir.empty()) m_directories.push_back(dir);
-}
-
-CWifiLibrary::CWifiLibrary(std::vector<std::string> directories)
-    : m_directories(std::move(directories)) {}
 
 CWifiLibrary::~CWifiLibrary() {
   if (m_hLibrary != nullptr) dlclose(m_hLibrary);
@@ -83,27 +64,14 @@ bool CWifiLibrary::Load(std::string& error) {
   return false;
 }
 
-bool CWifiLibrary::Prepare(int operation, std::string& error) {
-  const char* entry = EntryPoint(operation);
-  if (entry == nullptr) {
-    error = "Unknown WiFi library operation " + std::to_string(operation) + ".";
-    return false;
-  }
-  if (!Load(error)) return false;
-  if (dlsym(m_hLibrary, entry) == nullptr) {
-    theLog.WriteLog("WiFi library has no %s", entry);
-    error = "The WiFi setting library (" + m_strLoadedFrom + ") has no entry point " + entry + ".";
-    return false;
-  }
-  return true;
+bool CWifiLibrary::HasEntry(int operation) const {
+  return dlsym(m_hLibrary, EntryPoint(operation)) != nullptr;
 }
 
-bool CWifiLibrary::Run(int operation, void* parentWindow, std::string& error) {
-  if (!Prepare(operation, error)) return false;
+void CWifiLibrary::CallEntry(int operation, void* parentWindow) const {
   // dlsym hands back an object pointer; POSIX guarantees it converts to a function pointer.
   auto fn = reinterpret_cast<WifiEntry>(dlsym(m_hLibrary, EntryPoint(operation)));
   fn(parentWindow);
-  return true;
 }
 
 }  // namespace torva

@@ -80,6 +80,7 @@ TEST(Win32Registry, DeviceMapsGiveThePortNames) {
   EXPECT_FALSE(Has(parallelPorts, "\\DosDevices\\LPT7"));
 }
 
+// Registry names only, as above: COM96 is looked up, never opened.
 TEST(Win32Registry, UsbSerialPortOfTheDriversFirstDevice) {
   test::ScopedFakeServices services;
   CScopedRegistryValue serial(kSerialComm, L"\\Device\\USBSER000", L"COM96");
